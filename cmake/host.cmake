@@ -1,0 +1,24 @@
+# Host build: the core against the in-memory machine, for unit tests, fuzzing and benchmarks.
+option(UNINST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+option(UNINST_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+option(UNINST_TESTS "Build the unit tests" ON)
+
+if(UNINST_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+file(GLOB UNINST_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+add_library(uninst_sim STATIC ${UNINST_SIM_SOURCES})
+target_link_libraries(uninst_sim PUBLIC uninst_core)
+uninst_warnings(uninst_sim)
+
+enable_testing()
+if(UNINST_TESTS)
+    add_subdirectory(tests/unit)
+    add_subdirectory(tests/e2e)
+    add_subdirectory(bench)
+endif()
+if(UNINST_FUZZ)
+    add_subdirectory(tests/fuzz)
+endif()

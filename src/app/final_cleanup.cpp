@@ -1,0 +1,45 @@
+// The last phase and the closing steps: let go of the record and have the running program file
+// deleted at the next restart, since nothing can delete it while it runs.
+
+#include "app/uninst_app.h"
+
+namespace {
+
+constexpr char kFinalCleanupStatus[] = "FINAL CLEANUP...";
+constexpr std::uint32_t kClosingPauseMilliseconds = 1000;
+constexpr char kRenameSection[] = "Rename";
+constexpr char kDeleteDestination[] = "NUL";
+constexpr char kWininitFile[] = "WININIT.INI";
+
+}  // namespace
+
+void CUninstApp::ReleaseRecord() {
+    CloseRecordKey();
+    if (!m_recordKeyPath.empty()) DeleteKeyTree(kClassesRoot, m_recordKeyPath);
+    m_recordKeyPath.clear();
+}
+
+void CUninstApp::FinalCleanup() {
+    SetStatus(kFinalCleanupStatus);
+    SetPercent(0);
+    ReleaseRecord();
+    SetPercent(100);
+    Pause(kClosingPauseMilliseconds);
+    m_progress.reset();
+}
+
+void CUninstApp::CloseRun() {
+    ReleaseRecord();
+    ScheduleSelfDelete();
+}
+
+void CUninstApp::ScheduleSelfDelete() {
+    const CString programPath = m_platform.system.ModuleFileName();
+    if (programPath.empty()) return;
+    m_platform.system.RaisePriority();
+    if (m_isWinNT) {
+        m_platform.files.DeleteAtRestart(programPath);
+    } else {
+        m_platform.files.WriteProfileEntry(kRenameSection, kDeleteDestination, programPath, m_winDir + kWininitFile);
+    }
+}

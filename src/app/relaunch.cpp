@@ -1,0 +1,92 @@
+// The first instance: copy the program to a temporary file, start the copy, and wait until the
+// copy releases it or ends. The working copy's side of the hand-over is the release.
+
+#include "app/command_line.h"
+#include "app/uninst_app.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kModuleNameMessage[] = "UNINSTALL - Internal error (module name)";
+constexpr char kNoTempNameMessage[] = "UNINSTALL ERROR - Unable to get temporary file name (1)";
+constexpr char kEmptyTempNameMessage[] = "UNINSTALL ERROR - Unable to get temporary file name (2)";
+constexpr char kCopyFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (1)";
+constexpr char kStartFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (2)";
+
+constexpr char kTempPrefix[] = "~UN";
+constexpr std::uint32_t kWaitSliceMilliseconds = 100;
+constexpr int kQuitMessagesPosted = 4;
+constexpr std::uint32_t kReleasePauseMilliseconds = 500;
+
+bool EndsTheWait(std::uint32_t message) {
+    return message == wm::kQuit || message == wm::kQueryEndSession || message == wm::kEndSession;
+}
+
+}  // namespace
+
+void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
+    IFileSystem& files = m_platform.files;
+    const CString modulePath = m_platform.system.ModuleFileName();
+    if (modulePath.empty()) {
+        ShowMessage(kModuleNameMessage);
+        return;
+    }
+    CString programPath = files.ShortPathName(modulePath);
+    if (programPath.empty()) programPath = modulePath;
+
+    CString tempFolder = files.TempPath();
+    if (tempFolder.empty()) {
+        tempFolder = m_winDir + "TEMP";
+        files.CreateFolder(tempFolder);
+    }
+
+    const auto created = files.CreateTempFileName(tempFolder, kTempPrefix);
+    if (!created) {
+        ShowMessage(kNoTempNameMessage);
+        return;
+    }
+    const CString tempFile(TrimWhiteSpace(*created));
+    if (tempFile.empty()) {
+        ShowMessage(kEmptyTempNameMessage);
+        return;
+    }
+
+    if (!files.Copy(programPath, tempFile)) {
+        ShowMessage(kCopyFailedMessage);
+        files.Delete(tempFile);
+        return;
+    }
+
+    const auto threadId = static_cast<std::int32_t>(m_platform.processes.CurrentThreadId());
+    const CString commandLine = BuildRelaunchCommandLine(tempFile, threadId, programPath, argumentText);
+    const std::unique_ptr<IProcess> workingCopy = m_platform.processes.StartProcess(commandLine, tempFolder);
+    if (!workingCopy) {
+        ShowMessage(kStartFailedMessage);
+        files.Delete(tempFile);
+        return;
+    }
+    WaitForWorkingCopy(*workingCopy);
+}
+
+void CUninstApp::WaitForWorkingCopy(IProcess& workingCopy) {
+    IProcesses& processes = m_platform.processes;
+    // The queue must exist before the copy can post its release to this thread.
+    processes.TouchMessageQueue();
+    for (;;) {
+        if (processes.WaitForProcessOrInput(workingCopy, kWaitSliceMilliseconds)) {
+            EndWithCode(static_cast<int>(workingCopy.ExitCode().value_or(0)));
+            return;
+        }
+        const auto message = processes.TakeMessage();
+        if (!message) continue;
+        m_msgCur = *message;
+        if (EndsTheWait(message->message)) return;
+    }
+}
+
+void CUninstApp::ReleaseFirstInstance() {
+    if (m_waitingThreadId == 0) return;
+    const auto thread = static_cast<std::uint32_t>(m_waitingThreadId);
+    for (int i = 0; i < kQuitMessagesPosted; ++i) m_platform.processes.PostToThread(thread, ThreadMessage{wm::kQuit, 0, 0});
+    Pause(kReleasePauseMilliseconds);
+}

@@ -1,0 +1,44 @@
+// The spine of the working copy: load, confirm, then the seven phases in their fixed order.
+
+#include "app/uninst_app.h"
+
+namespace {
+
+constexpr char kInitializingStatus[] = "Initializing...";
+
+}  // namespace
+
+void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
+    m_removalList.clear();
+    if (!LoadSetupInfo(std::move(setupFile))) {
+        EndWith(RunEnding::Stopped);
+        return;
+    }
+    ReadInstallRecord();
+
+    if (m_platform.ui.RunConfirmationDialog(m_appName) != mb::kIdOk) {
+        CloseRun();
+        EndWith(RunEnding::Cancelled);
+        return;
+    }
+
+    m_progress = m_platform.ui.CreateProgressWindow(m_appName);
+    SetStatus(kInitializingStatus);
+    SetPercent(0);
+
+    if (!RunUninstallPrograms() || !UnregisterModules() || !DereferenceSharedComponents()) {
+        // Cut short: what was removed stays removed, the record stays open until the process
+        // ends, and the temporary copy is not scheduled for deletion.
+        m_removalList.clear();
+        m_folderList.clear();
+        m_progress.reset();
+        EndWith(RunEnding::CutShort);
+        return;
+    }
+    RemoveRegistryEntries();
+    RemoveFiles();
+    RemoveDirectories();
+    FinalCleanup();
+    CloseRun();
+    EndWith(RunEnding::Completed);
+}

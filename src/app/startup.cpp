@@ -1,0 +1,68 @@
+// Start-up of both instances: the checks every instance makes, then either the relaunch or the
+// working copy's search for the setup information.
+
+#include "app/command_line.h"
+#include "app/uninst_app.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kUnsupportedSystemMessage[] =
+    "WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that you may experience "
+    "problems.";
+constexpr char kSetupInfNotFoundMessage[] = "Cannot find 'SETUP.INF' - UNINSTALL will now close";
+
+// Places where the setup information is looked for, relative to the setup folder, in order.
+constexpr const char* kSetupInfPlaces[] = {"SETUP.INF", "DISK1\\SETUP.INF", "SETUP\\SETUP.INF"};
+
+// The busy cursor for as long as the instance works, released on every path.
+class WaitCursor {
+public:
+    explicit WaitCursor(IUserInterface& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
+    ~WaitCursor() { m_ui.EndWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    IUserInterface& m_ui;
+};
+
+}  // namespace
+
+bool CUninstApp::InitInstance() {
+    if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
+    const WaitCursor busy(m_platform.ui);
+    m_platform.ui.Enable3dControls();
+    m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder());
+    m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder());
+
+    const CString arguments = m_platform.system.ArgumentText();
+    if (IsWorkingCopySwitch(arguments)) {
+        ParseUninstSwitch(arguments);
+        if (auto setupFile = OpenSetupInf()) {
+            RunUninstall(std::move(setupFile));
+        } else {
+            EndWith(RunEnding::Stopped);
+        }
+    } else {
+        RelaunchFromTemp(arguments);
+    }
+    return false;
+}
+
+void CUninstApp::ParseUninstSwitch(const CString& argumentText) {
+    const UninstSwitch parsed = ParseUninstArguments(argumentText);
+    m_waitingThreadId = parsed.waitingThreadId;
+    m_setupDir.clear();
+    if (parsed.programPath) m_setupDir = m_platform.files.FullPathName(*parsed.programPath);
+    if (m_setupDir.empty()) m_setupDir = m_platform.system.ModuleFileName();
+    m_setupDir = FolderOf(m_setupDir);
+}
+
+std::unique_ptr<IOpenFile> CUninstApp::OpenSetupInf() {
+    for (const char* place : kSetupInfPlaces) {
+        if (auto file = m_platform.files.OpenForReading(m_setupDir + place)) return file;
+    }
+    ShowMessage(kSetupInfNotFoundMessage);
+    return nullptr;
+}

@@ -1,0 +1,54 @@
+#include "app/uninst_app.h"
+
+#include "app/command_line.h"
+
+CUninstApp::CUninstApp(Platform& platform) : m_platform(platform) {
+    DetectOperatingSystem();
+    m_title = ProgramTitle(m_platform.system.ModuleFileName());
+}
+
+CUninstApp::~CUninstApp() { CloseRecordKey(); }
+
+int CUninstApp::ShowMessage(const CString& text, std::uint32_t style) {
+    return m_platform.ui.ShowMessageBox(text, m_title, style);
+}
+
+bool CUninstApp::AskYesNo(const CString& text, std::uint32_t icon) {
+    return ShowMessage(text, mb::kYesNo | icon | mb::kDefaultButton1) == mb::kIdYes;
+}
+
+void CUninstApp::SetStatus(const CString& text) {
+    if (m_progress) m_progress->SetStatus(text);
+}
+
+void CUninstApp::SetPercent(int percent) {
+    if (m_progress) m_progress->SetPercent(percent);
+}
+
+void CUninstApp::Pause(std::uint32_t milliseconds) { m_platform.system.Sleep(milliseconds); }
+
+void CUninstApp::FinishPhase(const CString& completionText) {
+    SetStatus(completionText);
+    SetPercent(100);
+    Pause(250);
+}
+
+CString CUninstApp::InAppFolder(const CString& name) const { return m_appPath + name; }
+
+void CUninstApp::CloseRecordKey() {
+    if (m_recordKey) {
+        m_platform.registry.CloseKey(*m_recordKey);
+        m_recordKey.reset();
+    }
+}
+
+void CUninstApp::EndWithCode(int code) { m_msgCur = ThreadMessage{wm::kQuit, static_cast<std::uintptr_t>(code), 0}; }
+
+void CUninstApp::EndWith(RunEnding ending) {
+    switch (ending) {
+        case RunEnding::Completed: EndWithCode(exitcode::kCompleted); break;
+        case RunEnding::Cancelled: EndWithCode(exitcode::kCancelled); break;
+        case RunEnding::Stopped:
+        case RunEnding::CutShort: EndWithCode(exitcode::kFailed); break;
+    }
+}

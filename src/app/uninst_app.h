@@ -1,0 +1,133 @@
+#pragma once
+// The application object: its operations are the steps and phases of one uninstall run, and it
+// owns everything that lives for the whole run.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/platform.h"
+#include "platform/win_app.h"
+
+// How the working copy's run ended; each ending has its own exit code.
+enum class RunEnding { Completed, Cancelled, Stopped, CutShort };
+
+// Exit codes that deployment tools already understand for uninstallers.
+namespace exitcode {
+constexpr int kCompleted = 0;
+constexpr int kCancelled = 1602;
+constexpr int kFailed = 1603;
+}  // namespace exitcode
+
+struct RegistryKeyRecord;
+
+// False for a name that is empty or only backslashes: paths built from it would reach the
+// parent key that every application's entries share.
+bool NamesAnApplication(const CString& appName);
+
+class CUninstApp : public CWinApp {
+public:
+    explicit CUninstApp(Platform& platform);
+    ~CUninstApp() override;
+    CUninstApp(const CUninstApp&) = delete;
+    CUninstApp& operator=(const CUninstApp&) = delete;
+
+    bool InitInstance() override;
+
+    // Start-up and relaunch.
+    void DetectOperatingSystem();
+    void ParseUninstSwitch(const CString& argumentText);
+    void RelaunchFromTemp(const CString& argumentText);
+    void ReleaseFirstInstance();
+    std::unique_ptr<IOpenFile> OpenSetupInf();
+
+    // The run sequence.
+    void RunUninstall(std::unique_ptr<IOpenFile> setupFile);
+
+    // Setup information.
+    bool LoadSetupInfo(std::unique_ptr<IOpenFile> setupFile);
+    void ReadSection(const CString& name, CStringArray& lines) const;
+    CString GetSetupValue(const CString& section, const CString& key) const;
+    CString FindFileLine(const CString& name) const;
+    CString ResolveFileLine(const CString& line);
+    bool ExpandVariables(CString& text);
+    CString GetDriveRoot(const CString& path) const;
+    CString ReadRegistryString(RegKey root, const CString& keyPath, const CString& valueName);
+    void ReadInstallRecord();
+
+    // The phases; the first three tell whether the run goes on.
+    bool RunUninstallPrograms();
+    bool UnregisterModules();
+    bool DereferenceSharedComponents();
+    void RemoveRegistryEntries();
+    void RemoveFiles();
+    void RemoveDirectories();
+    void FinalCleanup();
+    void ScheduleSelfDelete();
+
+    // Registry key deletion.
+    bool EnumSubkeyNames(RegKey root, const CString& keyPath, CStringArray& names);
+    bool DeleteKeyIfLeaf(RegKey root, const CString& keyPath);
+    bool DeleteKeyTree(RegKey root, const CString& keyPath);
+
+    // A message box with the program's title as caption.
+    int ShowMessage(const CString& text, std::uint32_t style = mb::kOk | mb::kIconExclamation);
+
+    int ExitCode() const { return static_cast<int>(m_msgCur.wParam); }
+
+    bool m_isWinNT = false;
+    std::uint32_t m_majorVersion = 0;
+    std::uint32_t m_minorVersion = 0;
+    CString m_osName;
+    CString m_winDir;
+    CString m_sysDir;
+    CString m_setupDir;
+    CString m_setupText;
+    CString m_appPath;
+    CString m_appCommon;
+    CString m_appName;
+    CString m_startMenuFolder;
+    CStringArray m_fileLines;
+    CStringArray m_sharedComponents;
+    CStringArray m_uninstallFiles;
+    CStringArray m_uninstallShared;
+
+    // Run state.
+    std::int32_t m_waitingThreadId = 0;
+    std::optional<RegKey> m_recordKey;
+    CString m_recordKeyPath;
+    CStringArray m_removalList;
+    CStringArray m_folderList;
+    std::unique_ptr<IProgressWindow> m_progress;
+
+private:
+    void WaitForWorkingCopy(IProcess& workingCopy);
+    void BuildFileList();
+    CString ProgramFilesFolder();
+    std::optional<CString> VariableValue(const CString& name);
+    std::optional<CString> ReadRecordValue(RegKey key, const CString& name);
+    void ReportExitCode(IProcess* process, const CString& programPath);
+    void DeleteNamedValue(const RegistryKeyRecord& record);
+    void AddOwnCopy(const std::function<void(const CString&)>& addFile,
+                    const std::function<void(const CString&)>& addFolder);
+    // The record key closed and the key tree at its path under HKEY_CLASSES_ROOT deleted.
+    void ReleaseRecord();
+    // The closing steps of a completed or cancelled run.
+    void CloseRun();
+    void CloseRecordKey();
+
+    CString InAppFolder(const CString& name) const;
+    void SetStatus(const CString& text);
+    void SetPercent(int percent);
+    void Pause(std::uint32_t milliseconds);
+    // The completion text at 100 %, then the pause before the next phase.
+    void FinishPhase(const CString& completionText);
+    // A Yes/No question with Yes as the default button; true for Yes.
+    bool AskYesNo(const CString& text, std::uint32_t icon);
+    void EndWith(RunEnding ending);
+    void EndWithCode(int code);
+
+    Platform& m_platform;
+    CString m_title;
+};

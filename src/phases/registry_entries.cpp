@@ -1,0 +1,113 @@
+// Removing the registry keys the installation created, subkeys before their parents, and the
+// application's entry in the system's list of installed programs.
+
+#include <algorithm>
+
+#include "app/uninst_app.h"
+#include "phases/registry_entries.h"
+#include "phases/shared_registry_keys.h"
+#include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kTitleStatus[] = "REMOVING REGISTRY ENTRIES...";
+constexpr char kCompleteStatus[] = "REMOVING REGISTRY ENTRIES...\nCOMPLETE!";
+constexpr char kInvalidPrefix[] = "Skipping invalid registry entry - '";
+constexpr char kInvalidSuffix[] = "'";
+constexpr char kExpansionPrefix[] = "WARNING:  skipping registry entry '";
+constexpr char kExpansionSuffix[] = "' due to an error in string expansion";
+constexpr char kUnknownRootPrefix[] = "WARNING:  key '";
+constexpr char kUnknownRootSuffix[] = "' not recognized - using 'HKEY_CLASSES_ROOT'";
+constexpr char kUninstallEntryPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+constexpr std::uint32_t kSetValueAccess = 0x0002;  // KEY_SET_VALUE
+
+struct RootPrefix {
+    const char* shortForm;
+    const char* longForm;
+    RegKey root;
+};
+constexpr RootPrefix kRootPrefixes[] = {
+    {"HKLM\\", "HKEY_LOCAL_MACHINE\\", kLocalMachine},
+    {"HKCU\\", "HKEY_CURRENT_USER\\", kCurrentUser},
+    {"HKU\\", "HKEY_USERS\\", kUsers},
+    {"HKCR\\", "HKEY_CLASSES_ROOT\\", kClassesRoot},
+};
+
+std::optional<RegKey> RecogniseRoot(const CString& keyPath) {
+    for (const RootPrefix& prefix : kRootPrefixes) {
+        if (StartsWithNoCase(keyPath, prefix.shortForm) || StartsWithNoCase(keyPath, prefix.longForm)) return prefix.root;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b) {
+    if (a.root != b.root) return a.root < b.root ? -1 : 1;
+    const CString left = FoldAscii(a.keyPath);
+    const CString right = FoldAscii(b.keyPath);
+    return left.compare(right);
+}
+
+void CUninstApp::RemoveRegistryEntries() {
+    SetStatus(kTitleStatus);
+    SetPercent(0);
+    CStringArray lines;
+    ReadSection("RegistryKeys", lines);
+
+    std::vector<RegistryKeyRecord> records;
+    const int count = static_cast<int>(lines.size());
+    for (int i = 0; i < count; ++i) {
+        SetPercent(50 * i / count);
+        const CString& line = lines[i];
+        std::optional<RegistryLine> entry = ParseRegistryLine(line);
+        if (!entry) {
+            ShowMessage(kInvalidPrefix + line + kInvalidSuffix);
+            continue;
+        }
+        if (!ExpandVariables(entry->keyPath) || !ExpandVariables(entry->data) || !ExpandVariables(entry->valueName)) {
+            ShowMessage(kExpansionPrefix + line + kExpansionSuffix);
+            continue;
+        }
+
+        RegistryKeyRecord record;
+        record.valueName = entry->valueName;
+        if (const auto root = RecogniseRoot(entry->keyPath)) {
+            record.root = *root;
+            record.keyPath = entry->keyPath.substr(entry->keyPath.find('\\') + 1);
+        } else {
+            ShowMessage(kUnknownRootPrefix + entry->keyPath + kUnknownRootSuffix);
+            record.root = kClassesRoot;
+            record.keyPath = entry->keyPath;
+        }
+        records.push_back(std::move(record));
+    }
+
+    std::sort(records.begin(), records.end(),
+              [](const RegistryKeyRecord& a, const RegistryKeyRecord& b) { return CompareKeyRecords(a, b) < 0; });
+    const int recordCount = static_cast<int>(records.size());
+    for (int k = 0; k < recordCount; ++k) {
+        SetPercent(50 + 50 * k / recordCount);
+        const RegistryKeyRecord& record = records[recordCount - 1 - k];
+        if (IsSharedRegistryKey(record.root, record.keyPath)) {
+            DeleteNamedValue(record);
+        } else {
+            DeleteKeyIfLeaf(record.root, record.keyPath);
+        }
+    }
+
+    SetPercent(99);
+    // An empty name would make this the key that lists every installed program.
+    if (NamesAnApplication(m_appName)) DeleteKeyTree(kLocalMachine, kUninstallEntryPrefix + m_appName);
+    FinishPhase(kCompleteStatus);
+}
+
+void CUninstApp::DeleteNamedValue(const RegistryKeyRecord& record) {
+    IRegistry& registry = m_platform.registry;
+    RegKey key = 0;
+    if (registry.OpenKey(record.root, record.keyPath, kSetValueAccess, key) != reg::kSuccess) return;
+    registry.DeleteValue(key, record.valueName);
+    registry.CloseKey(key);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// One registry key that the registry phase deletes, and the order in which keys are tried.
+
+#include "platform/registry.h"
+#include "platform/types.h"
+
+struct RegistryKeyRecord {
+    RegKey root = kClassesRoot;
+    CString keyPath;    // under root, without the root prefix
+    CString valueName;  // what the line names; removed alone where the key is shared
+};
+
+// By root in the order of the predefined handles, then by key path without regard to case, so
+// that a parent sorts before every key below it.
+int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b);

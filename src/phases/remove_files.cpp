@@ -1,0 +1,136 @@
+// Deleting the application's files, help indexes, the installed uninstaller with its setup
+// information, and the start-menu shortcuts; collecting the folders that held them.
+
+#include <functional>
+#include <unordered_set>
+
+#include "app/uninst_app.h"
+#include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kTitleStatus[] = "REMOVING FILES...";
+constexpr char kCompleteStatus[] = "REMOVING FILES...\nCOMPLETE!";
+constexpr char kUnresolvedPrefix[] = "INTERNAL ERROR:  UNABLE TO RESOLVE ";
+constexpr char kUnresolvedSuffix[] = "\r\nOne or more files or subsystems may not be correctly uninstalled";
+
+constexpr char kOwnCopyName[] = "SETUPPEL\\uninst.exe";
+constexpr char kOwnCopyFallback[] = "%apppath%\\UNINST\\uninst.exe";
+constexpr char kSetupInfName[] = "SETUP.INF";
+constexpr char kUninstallShortcut[] = "Un-Install.LNK";
+constexpr char kHelpExtension[] = ".HLP";
+constexpr char kHelpIndexExtension[] = ".GID";
+constexpr std::size_t kShortcutNameField = 3;
+
+// A list with a constant-time test for an equal entry, compared without regard to case.
+class PathSet {
+public:
+    explicit PathSet(const CStringArray& initial) {
+        for (const CString& path : initial) Insert(path);
+    }
+    bool Contains(const CString& path) const { return m_folded.count(FoldAscii(path)) != 0; }
+    void Insert(const CString& path) { m_folded.insert(FoldAscii(path)); }
+
+private:
+    std::unordered_set<CString> m_folded;
+};
+
+}  // namespace
+
+void CUninstApp::RemoveFiles() {
+    SetStatus(kTitleStatus);
+    SetPercent(0);
+    m_folderList.clear();
+    PathSet listed(m_removalList);
+    PathSet folders(m_folderList);
+
+    auto addFile = [&](const CString& entry) {
+        m_removalList.push_back(entry);
+        listed.Insert(entry);
+    };
+    auto addFolder = [&](const CString& folder) {
+        if (folder.empty() || folders.Contains(folder)) return;
+        m_folderList.push_back(folder);
+        folders.Insert(folder);
+    };
+
+    // Entries stay in the form that one more expansion turns into the path, since the own
+    // copy's fallback is expanded only when it is deleted.
+    for (const CString& line : m_uninstallFiles) {
+        if (line.empty()) continue;
+        CString path = line;
+        if (!ExpandVariables(path)) continue;
+        if (!IsAbsolutePath(path)) path = InAppFolder(path);
+        // Without a known application folder the path would resolve against whatever drive or
+        // folder is current, and could delete files the installation never owned.
+        if (!IsAbsolutePath(path)) continue;
+        const CString entry = EscapePercent(path);
+        if (listed.Contains(entry)) continue;
+        addFile(entry);
+        if (entry.size() > 4 && EndsWithNoCase(entry, kHelpExtension)) {
+            addFile(entry.substr(0, entry.size() - 4) + kHelpIndexExtension);
+        }
+        if (path.find('\\') != CString::npos) {
+            addFolder(FolderOf(path));
+        } else if (IsAbsolutePath(m_appPath)) {
+            addFolder(m_appPath);
+        }
+    }
+
+    AddOwnCopy(addFile, addFolder);
+
+    ReleaseFirstInstance();
+
+    CStringArray shortcuts;
+    ReadSection("AddShortcut", shortcuts);
+    const int shortcutCount = static_cast<int>(shortcuts.size());
+    const int fileCount = static_cast<int>(m_removalList.size());
+    const int units = shortcutCount + fileCount + 1;
+
+    for (int i = 0; i < fileCount; ++i) {
+        SetPercent(100 * i / units);
+        CString path = m_removalList[i];
+        if (path.find('\\') == CString::npos) {
+            path = InAppFolder(path);
+        } else if (!ExpandVariables(path)) {
+            ShowMessage(kUnresolvedPrefix + path + kUnresolvedSuffix);
+            continue;
+        }
+        if (!IsAbsolutePath(path)) continue;
+        m_platform.files.SetAttributes(path, 0);
+        m_platform.files.Delete(path);
+    }
+
+    // A start-menu folder that is not absolute would name a folder relative to wherever this
+    // program happens to run.
+    if (IsAbsolutePath(m_startMenuFolder)) {
+        CStringArray fields;
+        for (int i = 0; i < shortcutCount; ++i) {
+            SetPercent(100 * (fileCount + i) / units);
+            SplitFields(shortcuts[i], fields);
+            if (fields.size() >= kShortcutNameField) m_platform.files.Delete(m_startMenuFolder + fields[kShortcutNameField - 1]);
+        }
+        m_platform.files.Delete(m_startMenuFolder + kUninstallShortcut);
+        m_folderList.push_back(m_startMenuFolder);
+    }
+    FinishPhase(kCompleteStatus);
+}
+
+void CUninstApp::AddOwnCopy(const std::function<void(const CString&)>& addFile,
+                            const std::function<void(const CString&)>& addFolder) {
+    CString ownCopy;
+    const CString line = FindFileLine(kOwnCopyName);
+    if (!line.empty()) ownCopy = EscapePercent(ResolveFileLine(line));
+    if (ownCopy.empty()) ownCopy = kOwnCopyFallback;
+
+    addFile(ownCopy);
+    if (ownCopy.find('\\') == CString::npos) {
+        addFile(kSetupInfName);
+        if (IsAbsolutePath(m_appPath)) addFolder(m_appPath);
+        return;
+    }
+    addFile(FolderOf(ownCopy) + kSetupInfName);
+    CString expanded = ownCopy;
+    if (ExpandVariables(expanded) && IsAbsolutePath(expanded)) addFolder(FolderOf(expanded));
+}

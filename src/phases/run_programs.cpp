@@ -1,0 +1,85 @@
+// Programs and documents that the installation wants run before anything is removed.
+
+#include <unordered_set>
+
+#include "app/uninst_app.h"
+#include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kRunningStatus[] = "EXECUTING PROGRAMS...\n";
+constexpr char kCompleteStatus[] = "EXECUTING PROGRAMS... COMPLETE!";
+constexpr char kExpansionFailedPrefix[] = "WARNING:  UNINSTALL cannot execute ";
+constexpr char kExpansionFailedSuffix[] = "\r\nOne or more files or subsystems may not be correctly uninstalled";
+constexpr char kStartFailedPrefix[] = "ERROR - UNINSTALL cannot execute ";
+constexpr char kStartFailedSuffix[] = "\r\nDo you want to continue anyway?";
+constexpr char kNoExitCodePrefix[] = "WARNING: cannot get exit code from ";
+constexpr char kStillActivePrefix[] = "WARNING: ";
+constexpr char kStillActiveSuffix[] = " process did not terminate";
+constexpr char kErrorCodePrefix[] = "WARNING: ";
+constexpr char kErrorCodeInfix[] = " exits with error code ";
+
+constexpr std::uint32_t kStillActive = 259;
+
+}  // namespace
+
+void CUninstApp::ReportExitCode(IProcess* process, const CString& programPath) {
+    if (!process) {
+        ShowMessage(kNoExitCodePrefix + programPath);
+        return;
+    }
+    process->WaitForExit();
+    const auto code = process->ExitCode();
+    if (!code) {
+        ShowMessage(kNoExitCodePrefix + programPath);
+    } else if (*code == kStillActive) {
+        ShowMessage(kStillActivePrefix + programPath + kStillActiveSuffix);
+    } else if (*code != 0) {
+        ShowMessage(kErrorCodePrefix + programPath + kErrorCodeInfix + std::to_string(static_cast<std::int32_t>(*code)));
+    }
+}
+
+bool CUninstApp::RunUninstallPrograms() {
+    CStringArray runLines;
+    CStringArray skipLines;
+    ReadSection("ExecuteOnUninstall", runLines);
+    ReadSection("AutoDelete", skipLines);
+    std::unordered_set<CString> skipped;
+    for (const CString& line : skipLines) skipped.insert(FoldAscii(line));
+
+    const int count = static_cast<int>(runLines.size());
+    for (int i = 0; i < count; ++i) {
+        const CString& line = runLines[i];
+        if (skipped.count(FoldAscii(line)) != 0) continue;
+
+        const RunLine run = SplitRunLine(line);
+        SetStatus(kRunningStatus + run.program);
+
+        CString programPath;
+        bool startable = true;
+        if (run.program.find('\\') == CString::npos) {
+            programPath = InAppFolder(run.program);
+            // Outside a known application folder the system's search path would pick the
+            // program, which may belong to someone else.
+            startable = IsAbsolutePath(programPath);
+        } else {
+            programPath = run.program;
+            if (!ExpandVariables(programPath)) {
+                ShowMessage(kExpansionFailedPrefix + programPath + kExpansionFailedSuffix);
+                continue;
+            }
+        }
+
+        ShellStart started;
+        if (startable) started = m_platform.processes.ShellExecuteProgram(programPath, run.parameters);
+        if (!started.started) {
+            if (!AskYesNo(kStartFailedPrefix + programPath + kStartFailedSuffix, mb::kIconStop)) return false;
+        } else {
+            ReportExitCode(started.process.get(), programPath);
+        }
+        SetPercent(100 * (i + 1) / count);
+    }
+    FinishPhase(kCompleteStatus);
+    return true;
+}

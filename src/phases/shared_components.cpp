@@ -1,0 +1,95 @@
+// Lowering the system's reference counts of the shared files this installation used.
+
+#include "app/uninst_app.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kTitleStatus[] = "DEREFERENCING SHARED COMPONENTS...";
+constexpr char kCompleteStatus[] = "DEREFERENCING SHARED COMPONENTS...\nCOMPLETE!";
+constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr char kCannotOpenPrefix[] = "Unable to create registry key '";
+constexpr char kCannotOpenSuffix[] = "'";
+constexpr char kNoCountPrefix[] = "WARNING:  no reference count available for ";
+constexpr char kNotUninstalledSuffix[] = "\r\nThis file will NOT be uninstalled.";
+constexpr char kWrongTypePrefix[] = "WARNING:  unable to unregister ";
+constexpr char kAlreadyZeroPrefix[] = "WARNING:  reference count for ";
+constexpr char kAlreadyZeroSuffix[] =
+    " is already zero. This may indicate a problem with the registry.  Removing this shared file may affect other "
+    "applications that rely on it, or prevent your machine from re-starting.\r\nDo you want to remove this file "
+    "anyway?";
+constexpr char kZeroReachedPrefix[] = "The shared file ";
+constexpr char kZeroReachedSuffix[] =
+    " now has a reference count of zero.\r\nIf you choose to remove it now, it may affect other applications that "
+    "were not properly installed.  If you are certain that this file will not be needed by Windows or by any other "
+    "installed application, you should elect to remove it from your system at this time.  Otherwise, you should "
+    "consider leaving it on your system.\r\nDo you want to remove this file?";
+constexpr char kUpdateFailedPrefix[] = "WARNING:  unable to update reference count for ";
+
+constexpr std::size_t kCountBytes = 4;
+
+std::uint32_t CountOf(const RegValue& value) {
+    std::uint32_t count = 0;
+    for (std::size_t i = 0; i < value.data.size() && i < kCountBytes; ++i) {
+        count |= static_cast<std::uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);
+    }
+    return count;
+}
+
+RegValue CountValue(std::uint32_t count) {
+    RegValue value;
+    value.type = reg::kTypeDword;
+    for (std::size_t i = 0; i < kCountBytes; ++i) value.data += static_cast<char>((count >> (8 * i)) & 0xFFu);
+    return value;
+}
+
+}  // namespace
+
+bool CUninstApp::DereferenceSharedComponents() {
+    SetStatus(kTitleStatus);
+    SetPercent(0);
+    if (m_sharedComponents.empty()) {
+        FinishPhase(kCompleteStatus);
+        return true;
+    }
+
+    IRegistry& registry = m_platform.registry;
+    RegKey key = 0;
+    if (registry.CreateKey(kLocalMachine, kSharedDllsKey, key) != reg::kSuccess) {
+        ShowMessage(CString(kCannotOpenPrefix) + kSharedDllsKey + kCannotOpenSuffix);
+        return false;
+    }
+    for (const CString& line : m_uninstallShared) {
+        CString path = line;
+        if (!ExpandVariables(path)) continue;
+        if (!IsAbsolutePath(path)) path = InAppFolder(path);
+
+        RegValue value;
+        if (registry.QueryValue(key, path, kCountBytes, value) != reg::kSuccess) {
+            ShowMessage(kNoCountPrefix + path + kNotUninstalledSuffix);
+            continue;
+        }
+        if (value.type != reg::kTypeDword) {
+            ShowMessage(kWrongTypePrefix + path + kNotUninstalledSuffix);
+            continue;
+        }
+
+        std::uint32_t count = CountOf(value);
+        bool remove = false;
+        if (count == 0) {
+            remove = AskYesNo(kAlreadyZeroPrefix + path + kAlreadyZeroSuffix, mb::kIconExclamation);
+        } else if (--count == 0) {
+            remove = AskYesNo(kZeroReachedPrefix + path + kZeroReachedSuffix, mb::kIconStop);
+        }
+        if (registry.SetValue(key, path, CountValue(count)) != reg::kSuccess) {
+            ShowMessage(kUpdateFailedPrefix + path);
+        }
+        if (count == 0 && remove) {
+            registry.DeleteValue(key, path);
+            m_removalList.push_back(EscapePercent(path));
+        }
+    }
+    registry.CloseKey(key);
+    FinishPhase(kCompleteStatus);
+    return true;
+}

@@ -1,0 +1,62 @@
+// Self-registering modules remove their own registry entries while their files still exist.
+
+#include "app/uninst_app.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kTitleStatus[] = "UN-REGISTERING DLL's...";
+constexpr char kModuleStatus[] = "UN-REGISTERING DLL's...\n";
+constexpr char kCompleteStatus[] = "UN-REGISTERING DLL's... COMPLETE!";
+constexpr char kNoPathPrefix[] = "INTERNAL ERROR - unable to get path for ";
+constexpr char kLoadFailedPrefix[] = "WARNING:  attempt to un-register ";
+constexpr char kLoadFailedSuffix[] =
+    " failed. This file will not be correctly uninstalled.\r\nAlthough it is not likely to affect any installed "
+    "applications, you should be aware that the registry entries for this file may not be properly removed, which "
+    "could theoretically hamper system performance, though it is not likely to do so in actual practice.";
+constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
+constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
+
+}  // namespace
+
+bool CUninstApp::UnregisterModules() {
+    SetStatus(kTitleStatus);
+    SetPercent(0);
+    CStringArray lines;
+    ReadSection("RegisterControl", lines);
+
+    const int count = static_cast<int>(lines.size());
+    for (int i = 0; i < count; ++i) {
+        SetPercent(100 * i / count);
+        const CString& line = lines[i];
+
+        CString modulePath;
+        bool loadable = true;
+        if (line.find('\\') == CString::npos) {
+            modulePath = InAppFolder(line);
+            // Outside a known application folder the system's search path would pick the
+            // module, which may be another product's.
+            loadable = IsAbsolutePath(modulePath);
+        } else {
+            modulePath = line;
+            if (!ExpandVariables(modulePath)) {
+                ShowMessage(kNoPathPrefix + line);
+                continue;
+            }
+        }
+        SetStatus(kModuleStatus + modulePath);
+
+        const std::unique_ptr<IModule> module = loadable ? m_platform.modules.LoadModule(modulePath) : nullptr;
+        if (!module) {
+            ShowMessage(kLoadFailedPrefix + modulePath + kLoadFailedSuffix);
+            continue;
+        }
+        if (!module->HasUnregisterExport()) continue;
+        if (module->CallUnregister() != 0 &&
+            !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
+            return false;
+        }
+    }
+    FinishPhase(kCompleteStatus);
+    return true;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// File and folder services, shaped after kernel32.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "platform/types.h"
+
+// A file opened for reading; closed when the object goes.
+class IOpenFile {
+public:
+    virtual ~IOpenFile() = default;
+    virtual std::uint32_t GetSize() = 0;
+    // ReadFile of buffer.size() bytes into buffer; bytesRead says how many arrived.
+    virtual bool Read(std::string& buffer, std::uint32_t& bytesRead) = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    // CreateFileA with GENERIC_READ, no sharing, OPEN_EXISTING: null when it cannot be opened,
+    // including when another process holds the file open.
+    virtual std::unique_ptr<IOpenFile> OpenForReading(const CString& path) = 0;
+    // GetFullPathNameA, GetShortPathNameA, GetTempPathA: empty on failure, never truncated.
+    virtual CString FullPathName(const CString& path) = 0;
+    virtual CString ShortPathName(const CString& path) = 0;
+    virtual CString TempPath() = 0;
+    virtual bool CreateFolder(const CString& path) = 0;
+    // GetTempFileNameA with unique number 0: creates the empty file; nullopt on failure.
+    virtual std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) = 0;
+    // CopyFileA with overwriting allowed.
+    virtual bool Copy(const CString& from, const CString& to) = 0;
+    virtual bool SetAttributes(const CString& path, std::uint32_t attributes) = 0;
+    virtual bool Delete(const CString& path) = 0;
+    // RemoveDirectoryA: only an empty folder goes.
+    virtual bool RemoveFolder(const CString& path) = 0;
+    // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT).
+    virtual bool DeleteAtRestart(const CString& path) = 0;
+    // WritePrivateProfileStringA.
+    virtual bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
+                                   const CString& file) = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Process-wide services of kernel32: versions, folders, threads, pauses.
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/types.h"
+
+struct OsVersion {
+    std::uint32_t platformId = 0;  // 2 is VER_PLATFORM_WIN32_NT
+    std::uint32_t majorVersion = 0;
+    std::uint32_t minorVersion = 0;
+};
+
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+    // GetVersionExA with a record of 148 bytes: nullopt when the call fails.
+    virtual std::optional<OsVersion> VersionEx() = 0;
+    // GetVersion: major in bits 0-7, minor in bits 8-15, bit 31 clear on the NT family.
+    virtual std::uint32_t PackedVersion() = 0;
+    // The command line after the program's own name and the blanks behind it.
+    virtual CString ArgumentText() = 0;
+    // GetWindowsDirectoryA, GetSystemDirectoryA, GetModuleFileNameA(NULL): empty on failure.
+    virtual CString WindowsFolder() = 0;
+    virtual CString SystemFolder() = 0;
+    virtual CString ModuleFileName() = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // SetPriorityClass(REALTIME) and SetThreadPriority(HIGHEST); results ignored.
+    virtual void RaisePriority() = 0;
+};

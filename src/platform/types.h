@@ -1,0 +1,39 @@
+#pragma once
+// Value types shared by the core and both platform implementations. Nothing here knows windows.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Byte strings in the ANSI code page, never converted.
+using CString = std::string;
+using CStringArray = std::vector<CString>;
+
+// Message-box styles and answers, with the values the Windows API gives them.
+namespace mb {
+constexpr std::uint32_t kOk = 0x00;
+constexpr std::uint32_t kYesNo = 0x04;
+constexpr std::uint32_t kIconStop = 0x10;
+constexpr std::uint32_t kIconExclamation = 0x30;
+constexpr std::uint32_t kDefaultButton1 = 0x00;
+constexpr std::uint32_t kButtonsMask = 0x0F;
+constexpr std::uint32_t kIconMask = 0xF0;
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+}  // namespace mb
+
+// Thread message codes that the first instance's waiting loop reacts to.
+namespace wm {
+constexpr std::uint32_t kQueryEndSession = 0x0011;
+constexpr std::uint32_t kQuit = 0x0012;
+constexpr std::uint32_t kEndSession = 0x0016;
+}  // namespace wm
+
+struct ThreadMessage {
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};

@@ -1,0 +1,111 @@
+// %name% references in setup information, worked out afresh against the machine each time.
+
+#include <optional>
+
+#include "app/uninst_app.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr std::size_t kRegistryStringLimit = 65535;
+
+// A value longer than a drive root loses its one trailing backslash.
+void ApplyFinalRule(CString& value) {
+    if (value.size() > 3 && value.back() == '\\') value.pop_back();
+}
+
+}  // namespace
+
+CString CUninstApp::GetDriveRoot(const CString& path) const {
+    if (path.size() < 3) return CString();
+    if (path[1] == ':') return path.substr(0, 2);
+    if (path[0] == '\\' && path[1] == '\\') {
+        // A network path's root is the server and the share: "\\server\share".
+        const auto serverEnd = path.find('\\', 2);
+        if (serverEnd == CString::npos) return path;
+        return path.substr(0, path.find('\\', serverEnd + 1));
+    }
+    return CString();
+}
+
+CString CUninstApp::ReadRegistryString(RegKey root, const CString& keyPath, const CString& valueName) {
+    IRegistry& registry = m_platform.registry;
+    RegKey key = 0;
+    if (registry.OpenKey(root, keyPath, reg::kRead, key) != reg::kSuccess) return CString();
+    RegValue value;
+    CString text;
+    if (registry.QueryValue(key, valueName, kRegistryStringLimit, value) == reg::kSuccess) {
+        text = value.data.substr(0, value.data.find('\0'));
+    }
+    registry.CloseKey(key);
+    return text;
+}
+
+CString CUninstApp::ProgramFilesFolder() {
+    CString folder = ReadRegistryString(kLocalMachine, kCurrentVersionKey, "ProgramFilesDir");
+    if (folder.empty()) folder = ReadRegistryString(kLocalMachine, kCurrentVersionKey, "ProgramFilesPath");
+    return folder;
+}
+
+std::optional<CString> CUninstApp::VariableValue(const CString& name) {
+    auto is = [&](const char* variable) { return EqualsNoCase(name, variable); };
+    auto driveRoot = [&](const CString& path) -> std::optional<CString> {
+        CString root = GetDriveRoot(path);
+        if (root.empty()) return std::nullopt;
+        return root;
+    };
+    auto tempOrWindows = [&] {
+        CString temp = m_platform.files.TempPath();
+        return temp.empty() ? m_winDir : temp;
+    };
+
+    if (is("apppath")) return m_appPath;
+    if (is("appcommon")) return m_appCommon;
+    if (is("windir")) return m_winDir;
+    if (is("sysdir")) return m_sysDir;
+    if (is("appname")) return m_appName;
+    if (is("tmpdir")) {
+        const CString temp = m_platform.files.TempPath();
+        return temp.empty() ? m_winDir + "TEMP" : temp;
+    }
+    if (is("themedir")) {
+        CString folder = ProgramFilesFolder();
+        if (folder.empty()) folder = m_winDir;
+        return WithTrailingBackslash(folder) + "Plus!\\Themes";
+    }
+    if (is("programfiles")) {
+        CString folder = ProgramFilesFolder();
+        if (folder.empty()) folder = WithTrailingBackslash(GetDriveRoot(m_winDir)) + "Program Files";
+        return folder;
+    }
+    if (is("appdrive")) return driveRoot(m_appPath);
+    if (is("windrive") || is("bootdrive")) return driveRoot(m_winDir);
+    if (is("sysdrive")) return driveRoot(m_sysDir);
+    if (is("tmpdrive")) return driveRoot(tempOrWindows());
+    return std::nullopt;
+}
+
+bool CUninstApp::ExpandVariables(CString& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != '%' || i + 1 == text.size()) {
+            ++i;
+            continue;
+        }
+        if (text[i + 1] == '%') {
+            text.erase(i, 1);
+            ++i;
+            continue;
+        }
+        // A reference that never closes cannot name a variable.
+        const auto close = text.find('%', i + 1);
+        if (close == CString::npos) return false;
+        std::optional<CString> value = VariableValue(text.substr(i + 1, close - i - 1));
+        if (!value) return false;
+        ApplyFinalRule(*value);
+        text.replace(i, close - i + 1, *value);
+        i += value->size();
+    }
+    return true;
+}

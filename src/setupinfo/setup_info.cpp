@@ -1,0 +1,120 @@
+// Loading the setup information and the lookups the phases make in it.
+
+#include <new>
+
+#include "app/uninst_app.h"
+#include "setupinfo/setup_text.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr char kReadErrorMessage[] = "Read error on 'SETUP.INF' - SETUP will now close";
+constexpr char kNoUninstallEmptyMessage[] =
+    "UNINSTALL WARNING:  'No Uninstall' was specified in 'SETUP.INF' and no files are listed in the 'Uninstall' "
+    "section - UNINSTALL will now close";
+constexpr char kEmptyUninstallMessage[] =
+    "UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will now close";
+constexpr char kNoUninstallWarning[] =
+    "WARNING:  'SETUP.INF' specifies 'No Uninstall' - UNINSTALL will still continue; however, it may not function "
+    "properly";
+
+// The value of "NoUninstall" that turns the flag on.
+constexpr char kNoUninstallOn[] = "1";
+
+// GetFileSize's failure value: no text of that size can be read.
+constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFFu;
+
+constexpr std::size_t kNameField = 3;
+constexpr std::size_t kDestinationField = 4;
+
+bool ReadWholeFile(IOpenFile& file, CString& text) {
+    const std::uint32_t size = file.GetSize();
+    if (size == kInvalidFileSize) return false;
+    try {
+        text.assign(size, '\0');
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::uint32_t bytesRead = 0;
+    return file.Read(text, bytesRead) && bytesRead >= size;
+}
+
+}  // namespace
+
+void CUninstApp::ReadSection(const CString& name, CStringArray& lines) const {
+    ReadSectionLines(m_setupText, name, lines);
+}
+
+CString CUninstApp::GetSetupValue(const CString& section, const CString& key) const {
+    CStringArray lines;
+    ReadSection(section, lines);
+    return FindKeyValue(lines, key);
+}
+
+CString CUninstApp::FindFileLine(const CString& name) const {
+    CStringArray fields;
+    for (const CString& line : m_fileLines) {
+        SplitFields(line, fields);
+        if (fields.size() >= kNameField && EqualsNoCase(fields[kNameField - 1], name)) return line;
+    }
+    return CString();
+}
+
+CString CUninstApp::ResolveFileLine(const CString& line) {
+    CStringArray fields;
+    SplitFields(line, fields);
+    if (fields.size() < kDestinationField) return CString();
+    if (fields[kDestinationField - 1].empty()) return InAppFolder(fields[kNameField - 1]);
+
+    CString path = fields[kDestinationField - 1];
+    if (!ExpandVariables(path)) return CString();
+    if (!IsAbsolutePath(path)) path = InAppFolder(path);
+    return path;
+}
+
+bool CUninstApp::LoadSetupInfo(std::unique_ptr<IOpenFile> setupFile) {
+    CString text;
+    const bool read = ReadWholeFile(*setupFile, text);
+    setupFile.reset();
+    if (!read) {
+        m_setupText.clear();
+        ShowMessage(kReadErrorMessage);
+        return false;
+    }
+    m_setupText = std::move(text);
+
+    m_appName = GetSetupValue("SetupOptions", "AppName");
+    const bool noUninstall = GetSetupValue("SetupOptions", "NoUninstall") == kNoUninstallOn;
+
+    BuildFileList();
+    ReadSection("UnInstall", m_uninstallFiles);
+    ReadSection("UnInstall.Shared", m_uninstallShared);
+    if (m_uninstallFiles.empty()) {
+        ShowMessage(noUninstall ? kNoUninstallEmptyMessage : kEmptyUninstallMessage);
+        return false;
+    }
+    if (noUninstall) ShowMessage(kNoUninstallWarning);
+    ReadSection("SharedComponents", m_sharedComponents);
+    return true;
+}
+
+void CUninstApp::BuildFileList() {
+    CStringArray lines;
+    auto append = [&](const CString& section) {
+        ReadSection(section, lines);
+        m_fileLines.insert(m_fileLines.end(), lines.begin(), lines.end());
+    };
+    m_fileLines.clear();
+    append("Files");
+    append("Files." + m_osName);
+
+    CStringArray options;
+    CStringArray fields;
+    ReadSection("Options", options);
+    for (const CString& option : options) {
+        SplitFields(option, fields);
+        if (fields.size() < 3) continue;
+        append("Option." + fields[0]);
+        append("Option." + fields[0] + "." + m_osName);
+    }
+}
