@@ -16,6 +16,14 @@ public:
     virtual bool Read(std::string& buffer, std::uint32_t& bytesRead) = 0;
 };
 
+// A file opened for appending, shared with other writers; closed when the object goes. Each
+// Append is one write at the end of the file, so lines of two processes never interleave.
+class IAppendFile {
+public:
+    virtual ~IAppendFile() = default;
+    virtual bool Append(const CString& text) = 0;
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -40,4 +48,12 @@ public:
     // WritePrivateProfileStringA.
     virtual bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
                                    const CString& file) = 0;
+    // CreateFileA with FILE_APPEND_DATA, sharing read and write, OPEN_ALWAYS: null on failure.
+    virtual std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) = 0;
+    // Reads a whole file that others may hold open too; nullopt when it cannot be read.
+    virtual std::optional<CString> ReadSharedFile(const CString& path) = 0;
+    // Replaces a file's content (creating it); false on failure.
+    virtual bool WriteWholeFile(const CString& path, const CString& content) = 0;
+    // GetLastError after the last call of this interface that failed.
+    virtual std::uint32_t LastError() = 0;
 };

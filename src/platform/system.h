@@ -12,6 +12,16 @@ struct OsVersion {
     std::uint32_t minorVersion = 0;
 };
 
+struct LocalTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int milliseconds = 0;
+};
+
 class ISystem {
 public:
     virtual ~ISystem() = default;
@@ -28,4 +38,6 @@ public:
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // SetPriorityClass(REALTIME) and SetThreadPriority(HIGHEST); results ignored.
     virtual void RaisePriority() = 0;
+    // GetLocalTime.
+    virtual LocalTime Now() = 0;
 };
