@@ -26,9 +26,15 @@ bool EndsTheWait(std::uint32_t message) {
 
 void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
     IFileSystem& files = m_platform.files;
+    // A person sees the message and the first instance ends with 0, as it always has; a caller
+    // without a screen learns of the failure from the exit code instead.
+    auto fail = [&](const char* message) {
+        ShowMessage(message);
+        if (IsQuiet()) EndWithCode(exitcode::kFailed);
+    };
     const CString modulePath = m_platform.system.ModuleFileName();
     if (modulePath.empty()) {
-        ShowMessage(kModuleNameMessage);
+        fail(kModuleNameMessage);
         return;
     }
     CString programPath = files.ShortPathName(modulePath);
@@ -42,30 +48,43 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
 
     const auto created = files.CreateTempFileName(tempFolder, kTempPrefix);
     if (!created) {
-        ShowMessage(kNoTempNameMessage);
+        fail(kNoTempNameMessage);
         return;
     }
     const CString tempFile(TrimWhiteSpace(*created));
     if (tempFile.empty()) {
-        ShowMessage(kEmptyTempNameMessage);
+        fail(kEmptyTempNameMessage);
         return;
     }
 
     if (!files.Copy(programPath, tempFile)) {
-        ShowMessage(kCopyFailedMessage);
+        fail(kCopyFailedMessage);
         files.Delete(tempFile);
         return;
     }
 
-    const auto threadId = static_cast<std::int32_t>(m_platform.processes.CurrentThreadId());
-    const CString commandLine = BuildRelaunchCommandLine(tempFile, threadId, programPath, argumentText);
+    // With /WAIT nobody releases this instance: it ends with the working copy.
+    const auto threadId =
+        m_unattended.wait ? 0 : static_cast<std::int32_t>(m_platform.processes.CurrentThreadId());
+    const CString commandLine =
+        BuildRelaunchCommandLine(tempFile, threadId, programPath, PassedOnArguments(argumentText));
     const std::unique_ptr<IProcess> workingCopy = m_platform.processes.StartProcess(commandLine, tempFolder);
     if (!workingCopy) {
-        ShowMessage(kStartFailedMessage);
+        fail(kStartFailedMessage);
         files.Delete(tempFile);
         return;
     }
+    Log("working copy started: " + commandLine);
     WaitForWorkingCopy(*workingCopy);
+}
+
+CString CUninstApp::PassedOnArguments(const CString& argumentText) {
+    // The working copy runs in the temporary folder, where a relative log path would name
+    // another file; the later switch wins, so the full path is added behind the others.
+    if (!m_unattended.logPath || m_unattended.logPath->empty() || IsAbsolutePath(*m_unattended.logPath)) {
+        return argumentText;
+    }
+    return argumentText + " /LOG=\"" + m_platform.files.FullPathName(*m_unattended.logPath) + "\"";
 }
 
 void CUninstApp::WaitForWorkingCopy(IProcess& workingCopy) {
@@ -75,12 +94,16 @@ void CUninstApp::WaitForWorkingCopy(IProcess& workingCopy) {
     for (;;) {
         if (processes.WaitForProcessOrInput(workingCopy, kWaitSliceMilliseconds)) {
             EndWithCode(static_cast<int>(workingCopy.ExitCode().value_or(0)));
+            Log("working copy ended");
             return;
         }
         const auto message = processes.TakeMessage();
         if (!message) continue;
         m_msgCur = *message;
-        if (EndsTheWait(message->message)) return;
+        if (EndsTheWait(message->message)) {
+            Log(message->message == wm::kQuit ? "released by the working copy" : "ended by the end of the session");
+            return;
+        }
     }
 }
 

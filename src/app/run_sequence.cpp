@@ -16,13 +16,18 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     }
     ReadInstallRecord();
 
-    if (m_platform.ui.RunConfirmationDialog(m_appName) != mb::kIdOk) {
+    if (IsQuiet()) {
+        Log("confirmation: Un-Install (silent)");
+    } else if (m_platform.ui.RunConfirmationDialog(m_appName) != mb::kIdOk) {
+        Log("confirmation: Exit");
         CloseRun();
         EndWith(RunEnding::Cancelled);
         return;
+    } else {
+        Log("confirmation: Un-Install");
     }
 
-    m_progress = m_platform.ui.CreateProgressWindow(m_appName);
+    if (m_unattended.quietness != Quietness::VerySilent) m_progress = m_platform.ui.CreateProgressWindow(m_appName);
     SetStatus(kInitializingStatus);
     SetPercent(0);
 
@@ -32,6 +37,7 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
         m_removalList.clear();
         m_folderList.clear();
         m_progress.reset();
+        Log("run cut short");
         EndWith(RunEnding::CutShort);
         return;
     }
@@ -40,5 +46,10 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     RemoveDirectories();
     FinalCleanup();
     CloseRun();
-    EndWith(RunEnding::Completed);
+    Log("run completed");
+    if (ScheduleWaitingProgramDelete()) {
+        EndWithCode(exitcode::kRestartNeeded);
+    } else {
+        EndWith(RunEnding::Completed);
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/uninst_app.h"
+#include "app/version.h"
 #include "setupinfo/text.h"
 
 namespace {
@@ -11,6 +12,8 @@ constexpr char kUnsupportedSystemMessage[] =
     "WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that you may experience "
     "problems.";
 constexpr char kSetupInfNotFoundMessage[] = "Cannot find 'SETUP.INF' - UNINSTALL will now close";
+constexpr char kLogNotOpenedPrefix[] = "UNINSTALL ERROR - Unable to open the log file '";
+constexpr char kLogNotOpenedSuffix[] = "' - UNINSTALL will now close";
 
 // Places where the setup information is looked for, relative to the setup folder, in order.
 constexpr const char* kSetupInfPlaces[] = {"SETUP.INF", "DISK1\\SETUP.INF", "SETUP\\SETUP.INF"};
@@ -30,14 +33,25 @@ private:
 }  // namespace
 
 bool CUninstApp::InitInstance() {
+    const CString arguments = m_platform.system.ArgumentText();
+    const bool workingCopy = IsWorkingCopySwitch(arguments);
+    if (workingCopy) m_instanceName = "copy";
+    m_unattended = ParseUnattendedSwitches(arguments);
+    if (!OpenLog()) {
+        EndWith(RunEnding::Stopped);
+        return false;
+    }
+    Log("start: uninst " + CString(kProgramVersion) + " on the " + (m_isWinNT ? "NT" : "9x") + " family, version " +
+        std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
+        (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
+
     if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
     const WaitCursor busy(m_platform.ui);
     m_platform.ui.Enable3dControls();
     m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder());
     m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder());
 
-    const CString arguments = m_platform.system.ArgumentText();
-    if (IsWorkingCopySwitch(arguments)) {
+    if (workingCopy) {
         ParseUninstSwitch(arguments);
         if (auto setupFile = OpenSetupInf()) {
             RunUninstall(std::move(setupFile));
@@ -47,6 +61,15 @@ bool CUninstApp::InitInstance() {
     } else {
         RelaunchFromTemp(arguments);
     }
+    Log("exit code " + std::to_string(ExitCode()));
+    return false;
+}
+
+bool CUninstApp::OpenLog() {
+    if (!m_unattended.logPath) return true;
+    if (!m_unattended.logPath->empty()) m_log = m_platform.files.OpenForAppending(*m_unattended.logPath);
+    if (m_log) return true;
+    ShowMessage(kLogNotOpenedPrefix + *m_unattended.logPath + kLogNotOpenedSuffix);
     return false;
 }
 
@@ -55,13 +78,17 @@ void CUninstApp::ParseUninstSwitch(const CString& argumentText) {
     m_waitingThreadId = parsed.waitingThreadId;
     m_setupDir.clear();
     if (parsed.programPath) m_setupDir = m_platform.files.FullPathName(*parsed.programPath);
+    m_waitingProgramPath = m_setupDir;
     if (m_setupDir.empty()) m_setupDir = m_platform.system.ModuleFileName();
     m_setupDir = FolderOf(m_setupDir);
 }
 
 std::unique_ptr<IOpenFile> CUninstApp::OpenSetupInf() {
     for (const char* place : kSetupInfPlaces) {
-        if (auto file = m_platform.files.OpenForReading(m_setupDir + place)) return file;
+        if (auto file = m_platform.files.OpenForReading(m_setupDir + place)) {
+            Log("SETUP.INF found: " + m_setupDir + place);
+            return file;
+        }
     }
     ShowMessage(kSetupInfNotFoundMessage);
     return nullptr;

@@ -1,6 +1,21 @@
 #include "app/uninst_app.h"
 
 #include "app/command_line.h"
+#include "app/run_log.h"
+
+namespace {
+
+CString AnswerName(int answer) {
+    switch (answer) {
+        case mb::kIdOk: return "OK";
+        case mb::kIdCancel: return "Cancel";
+        case mb::kIdYes: return "Yes";
+        case mb::kIdNo: return "No";
+        default: return std::to_string(answer);
+    }
+}
+
+}  // namespace
 
 CUninstApp::CUninstApp(Platform& platform) : m_platform(platform) {
     DetectOperatingSystem();
@@ -10,7 +25,18 @@ CUninstApp::CUninstApp(Platform& platform) : m_platform(platform) {
 CUninstApp::~CUninstApp() { CloseRecordKey(); }
 
 int CUninstApp::ShowMessage(const CString& text, std::uint32_t style) {
-    return m_platform.ui.ShowMessageBox(text, m_title, style);
+    if (IsQuiet()) {
+        const int answer = (style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
+        Log("message: " + text + " -> " + AnswerName(answer) + " (silent)");
+        return answer;
+    }
+    const int answer = m_platform.ui.ShowMessageBox(text, m_title, style);
+    Log("message: " + text + " -> " + AnswerName(answer));
+    return answer;
+}
+
+void CUninstApp::Log(const CString& event) {
+    if (m_log) m_log->Append(FormatLogLine(m_platform.system.Now(), m_instanceName, event));
 }
 
 bool CUninstApp::AskYesNo(const CString& text, std::uint32_t icon) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/unattended.h"
 #include "platform/platform.h"
 #include "platform/win_app.h"
 
@@ -18,6 +19,7 @@ namespace exitcode {
 constexpr int kCompleted = 0;
 constexpr int kCancelled = 1602;
 constexpr int kFailed = 1603;
+constexpr int kRestartNeeded = 3010;
 }  // namespace exitcode
 
 struct RegistryKeyRecord;
@@ -71,8 +73,11 @@ public:
     bool DeleteKeyIfLeaf(RegKey root, const CString& keyPath);
     bool DeleteKeyTree(RegKey root, const CString& keyPath);
 
-    // A message box with the program's title as caption.
+    // A message box with the program's title as caption. In the silent modes nothing is shown
+    // and the answer is the one that keeps data: OK, or No to every question.
     int ShowMessage(const CString& text, std::uint32_t style = mb::kOk | mb::kIconExclamation);
+    // One line in the log, when the run keeps one.
+    void Log(const CString& event);
 
     int ExitCode() const { return static_cast<int>(m_msgCur.wParam); }
 
@@ -101,14 +106,22 @@ public:
     CStringArray m_folderList;
     std::unique_ptr<IProgressWindow> m_progress;
 
+    // Unattended removal.
+    UnattendedOptions m_unattended;
+    std::unique_ptr<IAppendFile> m_log;
+    CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
+    CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
+
 private:
     void WaitForWorkingCopy(IProcess& workingCopy);
+    CString PassedOnArguments(const CString& argumentText);
     void BuildFileList();
     CString ProgramFilesFolder();
     std::optional<CString> VariableValue(const CString& name);
     std::optional<CString> ReadRecordValue(RegKey key, const CString& name);
     void ReportExitCode(IProcess* process, const CString& programPath);
     void DeleteNamedValue(const RegistryKeyRecord& record);
+    void LogDeletion(const CString& path, bool deleted);
     void AddOwnCopy(const std::function<void(const CString&)>& addFile,
                     const std::function<void(const CString&)>& addFolder);
     // The record key closed and the key tree at its path under HKEY_CLASSES_ROOT deleted.
@@ -116,6 +129,12 @@ private:
     // The closing steps of a completed or cancelled run.
     void CloseRun();
     void CloseRecordKey();
+    bool OpenLog();
+    bool IsQuiet() const { return m_unattended.quietness != Quietness::Normal; }
+    // With /WAIT, the first instance's program file and the folders it keeps are deleted at
+    // the next restart; true when something was scheduled.
+    bool ScheduleWaitingProgramDelete();
+    void ScheduleDeletionAtRestart(const CString& path);
 
     CString InAppFolder(const CString& name) const;
     void SetStatus(const CString& text);
@@ -130,4 +149,5 @@ private:
 
     Platform& m_platform;
     CString m_title;
+    CString m_instanceName = "first";
 };

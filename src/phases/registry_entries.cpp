@@ -24,16 +24,24 @@ constexpr char kUninstallEntryPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentV
 constexpr std::uint32_t kSetValueAccess = 0x0002;  // KEY_SET_VALUE
 
 struct RootPrefix {
+    const char* name;
     const char* shortForm;
     const char* longForm;
     RegKey root;
 };
 constexpr RootPrefix kRootPrefixes[] = {
-    {"HKLM\\", "HKEY_LOCAL_MACHINE\\", kLocalMachine},
-    {"HKCU\\", "HKEY_CURRENT_USER\\", kCurrentUser},
-    {"HKU\\", "HKEY_USERS\\", kUsers},
-    {"HKCR\\", "HKEY_CLASSES_ROOT\\", kClassesRoot},
+    {"HKLM", "HKLM\\", "HKEY_LOCAL_MACHINE\\", kLocalMachine},
+    {"HKCU", "HKCU\\", "HKEY_CURRENT_USER\\", kCurrentUser},
+    {"HKU", "HKU\\", "HKEY_USERS\\", kUsers},
+    {"HKCR", "HKCR\\", "HKEY_CLASSES_ROOT\\", kClassesRoot},
 };
+
+CString RootName(RegKey root) {
+    for (const RootPrefix& prefix : kRootPrefixes) {
+        if (prefix.root == root) return prefix.name;
+    }
+    return CString();
+}
 
 std::optional<RegKey> RecogniseRoot(const CString& keyPath) {
     for (const RootPrefix& prefix : kRootPrefixes) {
@@ -94,20 +102,32 @@ void CUninstApp::RemoveRegistryEntries() {
         if (IsSharedRegistryKey(record.root, record.keyPath)) {
             DeleteNamedValue(record);
         } else {
-            DeleteKeyIfLeaf(record.root, record.keyPath);
+            const bool removed = DeleteKeyIfLeaf(record.root, record.keyPath);
+            Log(CString(removed ? "registry key removed: " : "registry key not removed (missing, not empty or denied): ") +
+                RootName(record.root) + "\\" + record.keyPath);
         }
     }
 
     SetPercent(99);
     // An empty name would make this the key that lists every installed program.
-    if (NamesAnApplication(m_appName)) DeleteKeyTree(kLocalMachine, kUninstallEntryPrefix + m_appName);
+    if (NamesAnApplication(m_appName)) {
+        const bool removed = DeleteKeyTree(kLocalMachine, kUninstallEntryPrefix + m_appName);
+        Log(CString(removed ? "uninstall entry removed: " : "uninstall entry not removed: ") + "HKLM\\" +
+            kUninstallEntryPrefix + m_appName);
+    }
     FinishPhase(kCompleteStatus);
 }
 
 void CUninstApp::DeleteNamedValue(const RegistryKeyRecord& record) {
     IRegistry& registry = m_platform.registry;
     RegKey key = 0;
-    if (registry.OpenKey(record.root, record.keyPath, kSetValueAccess, key) != reg::kSuccess) return;
-    registry.DeleteValue(key, record.valueName);
+    const CString where = RootName(record.root) + "\\" + record.keyPath + " value '" + record.valueName + "'";
+    if (registry.OpenKey(record.root, record.keyPath, kSetValueAccess, key) != reg::kSuccess) {
+        Log("registry value not found (shared key kept): " + where);
+        return;
+    }
+    const bool removed = registry.DeleteValue(key, record.valueName) == reg::kSuccess;
     registry.CloseKey(key);
+    Log(CString(removed ? "registry value removed (shared key kept): " : "registry value not found (shared key kept): ") +
+        where);
 }

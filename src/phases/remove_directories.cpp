@@ -15,6 +15,7 @@ constexpr char kCompleteStatus[] = "REMOVING DIRECTORIES...\nCOMPLETE!";
 void CUninstApp::RemoveDirectories() {
     SetStatus(kTitleStatus);
     SetPercent(0);
+    m_foldersLeft.clear();
 
     // Descending order of the case-folded paths puts every listed subfolder before its parent.
     std::vector<std::pair<CString, CString>> ordered;
@@ -27,7 +28,12 @@ void CUninstApp::RemoveDirectories() {
         SetPercent(100 * i / count);
         CString folder = ordered[i].second;
         if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-        m_platform.files.RemoveFolder(folder);
+        if (m_platform.files.RemoveFolder(folder)) {
+            Log("folder removed: " + folder);
+        } else {
+            Log("folder left: " + folder + " (error " + std::to_string(m_platform.files.LastError()) + ")");
+            m_foldersLeft.push_back(folder);
+        }
     }
     m_folderList.clear();
     for (const auto& entry : ordered) m_folderList.push_back(entry.second);

@@ -99,7 +99,7 @@ void CUninstApp::RemoveFiles() {
         }
         if (!IsAbsolutePath(path)) continue;
         m_platform.files.SetAttributes(path, 0);
-        m_platform.files.Delete(path);
+        LogDeletion(path, m_platform.files.Delete(path));
     }
 
     // A start-menu folder that is not absolute would name a folder relative to wherever this
@@ -109,12 +109,24 @@ void CUninstApp::RemoveFiles() {
         for (int i = 0; i < shortcutCount; ++i) {
             SetPercent(100 * (fileCount + i) / units);
             SplitFields(shortcuts[i], fields);
-            if (fields.size() >= kShortcutNameField) m_platform.files.Delete(m_startMenuFolder + fields[kShortcutNameField - 1]);
+            if (fields.size() < kShortcutNameField) continue;
+            const CString shortcut = m_startMenuFolder + fields[kShortcutNameField - 1];
+            LogDeletion(shortcut, m_platform.files.Delete(shortcut));
         }
-        m_platform.files.Delete(m_startMenuFolder + kUninstallShortcut);
+        const CString uninstallShortcut = m_startMenuFolder + kUninstallShortcut;
+        LogDeletion(uninstallShortcut, m_platform.files.Delete(uninstallShortcut));
         m_folderList.push_back(m_startMenuFolder);
     }
     FinishPhase(kCompleteStatus);
+}
+
+void CUninstApp::LogDeletion(const CString& path, bool deleted) {
+    if (!m_log) return;
+    if (deleted) {
+        Log("file deleted: " + path);
+    } else {
+        Log("file left: " + path + " (error " + std::to_string(m_platform.files.LastError()) + ")");
+    }
 }
 
 void CUninstApp::AddOwnCopy(const std::function<void(const CString&)>& addFile,

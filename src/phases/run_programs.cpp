@@ -31,6 +31,8 @@ void CUninstApp::ReportExitCode(IProcess* process, const CString& programPath) {
     }
     process->WaitForExit();
     const auto code = process->ExitCode();
+    Log("program " + programPath + ": exit code " +
+        (code ? std::to_string(static_cast<std::int32_t>(*code)) : CString("unknown")));
     if (!code) {
         ShowMessage(kNoExitCodePrefix + programPath);
     } else if (*code == kStillActive) {
@@ -74,6 +76,7 @@ bool CUninstApp::RunUninstallPrograms() {
         ShellStart started;
         if (startable) started = m_platform.processes.ShellExecuteProgram(programPath, run.parameters);
         if (!started.started) {
+            Log("program not started: " + programPath);
             if (!AskYesNo(kStartFailedPrefix + programPath + kStartFailedSuffix, mb::kIconStop)) return false;
         } else {
             ReportExitCode(started.process.get(), programPath);

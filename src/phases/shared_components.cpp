@@ -88,6 +88,8 @@ bool CUninstApp::DereferenceSharedComponents() {
             registry.DeleteValue(key, path);
             m_removalList.push_back(EscapePercent(path));
         }
+        Log("shared file " + path + ": count " + std::to_string(CountOf(value)) + " -> " + std::to_string(count) +
+            (count == 0 && remove ? ", value deleted, file to be removed" : ", file kept"));
     }
     registry.CloseKey(key);
     FinishPhase(kCompleteStatus);

@@ -1,5 +1,7 @@
 // Self-registering modules remove their own registry entries while their files still exist.
 
+#include <cstdio>
+
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
 
@@ -16,6 +18,12 @@ constexpr char kLoadFailedSuffix[] =
     "could theoretically hamper system performance, though it is not likely to do so in actual practice.";
 constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
 constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
+
+CString HexStatus(std::int32_t status) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
+    return text;
+}
 
 }  // namespace
 
@@ -48,12 +56,17 @@ bool CUninstApp::UnregisterModules() {
 
         const std::unique_ptr<IModule> module = loadable ? m_platform.modules.LoadModule(modulePath) : nullptr;
         if (!module) {
+            Log("module not loaded: " + modulePath);
             ShowMessage(kLoadFailedPrefix + modulePath + kLoadFailedSuffix);
             continue;
         }
-        if (!module->HasUnregisterExport()) continue;
-        if (module->CallUnregister() != 0 &&
-            !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
+        if (!module->HasUnregisterExport()) {
+            Log("module without DllUnregisterServer: " + modulePath);
+            continue;
+        }
+        const std::int32_t status = module->CallUnregister();
+        Log("module " + modulePath + ": DllUnregisterServer returned " + HexStatus(status));
+        if (status != 0 && !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
             return false;
         }
     }

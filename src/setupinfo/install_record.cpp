@@ -46,4 +46,6 @@ void CUninstApp::ReadInstallRecord() {
         m_appCommon = ReadRecordValue(commonKey, "").value_or(CString());
         registry.CloseKey(commonKey);
     }
+    Log("installation record read: folder '" + m_appPath + "', common folder '" + m_appCommon +
+        "', start-menu folder '" + m_startMenuFolder + "'");
 }

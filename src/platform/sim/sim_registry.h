@@ -1,0 +1,95 @@
+#pragma once
+// The in-memory registry: a tree under the four roots with case-insensitive key and value names,
+// typed values, handles that carry their access, and keys that refuse chosen operations.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "platform/registry.h"
+#include "platform/sim/transcript.h"
+
+namespace reg {
+// Results the sim gives beside those the core names.
+constexpr long kInvalidHandle = 6;    // ERROR_INVALID_HANDLE: never opened, or closed
+constexpr long kBadPathname = 161;    // ERROR_BAD_PATHNAME: an empty part inside a path
+constexpr long kKeyDeleted = 1018;    // ERROR_KEY_DELETED: the handle's key is gone
+}  // namespace reg
+
+class SimRegistry : public IRegistry {
+public:
+    explicit SimRegistry(SimTranscript& transcript);
+
+    long OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) override;
+    long CreateKey(RegKey parent, const CString& subKey, RegKey& result) override;
+    void CloseKey(RegKey key) override;
+    long QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) override;
+    long SetValue(RegKey key, const CString& name, const RegValue& value) override;
+    long DeleteValue(RegKey key, const CString& name) override;
+    long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
+    long DeleteKey(RegKey parent, const CString& subKey) override;
+
+    // Test API. Paths are relative to a root, parts separated by single backslashes; missing
+    // keys on the way are created.
+    SimRegistry& AddKey(RegKey root, const CString& path);
+    SimRegistry& SetValue(RegKey root, const CString& path, const CString& name, const RegValue& value);
+    // REG_SZ with its terminating NUL stored, as setup programs write strings.
+    SimRegistry& SetString(RegKey root, const CString& path, const CString& name, const CString& text);
+    SimRegistry& SetDword(RegKey root, const CString& path, const CString& name, std::uint32_t number);
+    bool KeyExists(RegKey root, const CString& path) const;
+    std::optional<RegValue> Value(RegKey root, const CString& path, const CString& name) const;
+    // A string value's text up to its first NUL; nullopt when absent.
+    std::optional<CString> String(RegKey root, const CString& path, const CString& name) const;
+    std::optional<std::uint32_t> Dword(RegKey root, const CString& path, const CString& name) const;
+    // The direct subkeys' names in enumeration order; empty when the key is missing.
+    CStringArray SubkeyNames(RegKey root, const CString& path) const;
+
+    // The key refuses opening with more than read access (and CreateKey gives a read-only handle).
+    SimRegistry& DenyAllAccess(RegKey root, const CString& path);
+    // The key refuses every open, and so its deletion.
+    SimRegistry& DenyOpen(RegKey root, const CString& path);
+    // SetValue and DeleteValue on the key fail with kAccessDenied.
+    SimRegistry& FailWrites(RegKey root, const CString& path);
+    // CreateKey reaching this path fails with kAccessDenied, whether or not the key exists.
+    SimRegistry& FailCreate(RegKey root, const CString& path);
+    // The 9x family's RegDeleteKeyA: a key goes with all its subkeys. Off by default (NT).
+    SimRegistry& DeleteWholeTrees(bool on = true);
+
+    // Handles opened or created and not yet closed; the roots do not count.
+    std::size_t OpenHandleCount() const { return m_handles.size(); }
+
+private:
+    struct Node {
+        CString name;
+        std::map<CString, std::shared_ptr<Node>> subkeys;           // by folded name
+        std::map<CString, std::pair<CString, RegValue>> values;     // by folded name
+    };
+    struct Handle {
+        std::weak_ptr<Node> node;
+        RegKey root = 0;
+        CString path;  // folded, for the access rules
+        bool canWrite = false;
+    };
+    using RuleKey = std::pair<RegKey, CString>;
+
+    // Resolves a handle to its node and full path; a result code when it cannot.
+    long Resolve(RegKey key, std::shared_ptr<Node>& node, Handle& where) const;
+    std::shared_ptr<Node> Find(RegKey root, const CString& path) const;
+    std::shared_ptr<Node> FindOrCreate(RegKey root, const CString& path);
+    RegKey NewHandle(const std::shared_ptr<Node>& node, RegKey root, const CString& path, bool canWrite);
+    bool HasRule(const std::set<RuleKey>& rules, RegKey root, const CString& path) const;
+    static CString JoinPath(const CString& base, const CString& subKey);
+    static bool IsRoot(RegKey key);
+
+    SimTranscript& m_transcript;
+    std::map<RegKey, std::shared_ptr<Node>> m_roots;
+    std::map<RegKey, Handle> m_handles;
+    RegKey m_nextHandle = 0x1000;
+    std::set<RuleKey> m_denyAllAccess;
+    std::set<RuleKey> m_denyOpen;
+    std::set<RuleKey> m_failWrites;
+    std::set<RuleKey> m_failCreate;
+    bool m_deleteWholeTrees = false;
+};
