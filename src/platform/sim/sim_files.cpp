@@ -1,0 +1,513 @@
+#include "platform/sim/sim_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+#include "platform/sim/sim_profile.h"
+#include "platform/sim/sim_system.h"
+#include "platform/sim/sim_text.h"
+
+namespace {
+
+CString WithoutTrailingBackslashes(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    return CString(path);
+}
+
+// The lookup key of a full path: folded, without trailing backslashes ("C:\" is "c:").
+CString Key(const CString& full) { return SimFold(WithoutTrailingBackslashes(full)); }
+
+bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && key[1] == '\\'; }
+
+// A drive ("c:") or a share ("\\server\share"): always there, never removed.
+bool IsRootKey(std::string_view key) {
+    const auto separators = static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
+    return IsUnc(key) ? separators <= 3 : separators == 0;
+}
+
+CString ParentKey(const CString& key) {
+    const std::size_t cut = key.rfind('\\');
+    return cut == CString::npos ? CString() : key.substr(0, cut);
+}
+
+class SimOpenFile : public IOpenFile {
+public:
+    explicit SimOpenFile(std::shared_ptr<SimFileEntry> entry) : m_entry(std::move(entry)) {
+        ++m_entry->exclusiveOpens;
+    }
+    ~SimOpenFile() override { --m_entry->exclusiveOpens; }
+    SimOpenFile(const SimOpenFile&) = delete;
+    SimOpenFile& operator=(const SimOpenFile&) = delete;
+
+    std::uint32_t GetSize() override {
+        if (m_entry->readFault == SimReadFault::SizeFails) return 0xFFFFFFFFu;
+        return static_cast<std::uint32_t>(m_entry->content.size());
+    }
+
+    bool Read(std::string& buffer, std::uint32_t& bytesRead) override {
+        bytesRead = 0;
+        if (m_entry->readFault == SimReadFault::ReadFails) return false;
+        std::size_t available = m_entry->content.size() - std::min(m_position, m_entry->content.size());
+        if (m_entry->readLimit) {
+            available = std::min(available, *m_entry->readLimit - std::min<std::size_t>(m_position, *m_entry->readLimit));
+        }
+        const std::size_t count = std::min(available, buffer.size());
+        std::copy_n(m_entry->content.begin() + static_cast<std::ptrdiff_t>(m_position), count, buffer.begin());
+        m_position += count;
+        bytesRead = static_cast<std::uint32_t>(count);
+        return true;
+    }
+
+private:
+    std::shared_ptr<SimFileEntry> m_entry;
+    std::size_t m_position = 0;
+};
+
+class SimAppendFile : public IAppendFile {
+public:
+    SimAppendFile(std::shared_ptr<SimFileEntry> entry, bool failWrites)
+        : m_entry(std::move(entry)), m_failWrites(failWrites) {
+        ++m_entry->sharedOpens;
+    }
+    ~SimAppendFile() override { --m_entry->sharedOpens; }
+    SimAppendFile(const SimAppendFile&) = delete;
+    SimAppendFile& operator=(const SimAppendFile&) = delete;
+
+    bool Append(const CString& text) override {
+        if (m_failWrites) return false;
+        m_entry->content += text;
+        return true;
+    }
+
+private:
+    std::shared_ptr<SimFileEntry> m_entry;
+    bool m_failWrites;
+};
+
+}  // namespace
+
+SimFiles::SimFiles(SimTranscript& transcript, const SimSystem& system) : m_transcript(transcript), m_system(system) {}
+
+bool SimFiles::Fail(std::uint32_t error) {
+    m_lastError = error;
+    return false;
+}
+
+CString SimFiles::Resolve(const CString& path) const {
+    if (path.empty()) return {};
+    if (IsUnc(path)) return path;
+    const CString current = WithoutTrailingBackslashes(m_currentFolder);
+    if (path.size() >= 2 && path[1] == ':') {
+        if (path.size() >= 3 && path[2] == '\\') return path;
+        const CString rest = path.substr(2);
+        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) return rest.empty() ? current : current + "\\" + rest;
+        return path.substr(0, 2) + "\\" + rest;
+    }
+    if (path[0] == '\\') return current.substr(0, 2) + path;
+    return current + "\\" + path;
+}
+
+std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
+    const CString full = Resolve(path);
+    if (full.empty()) return nullptr;
+    const auto found = m_files.find(Key(full));
+    return found == m_files.end() ? nullptr : found->second;
+}
+
+SimFileEntry& SimFiles::ExistingFile(const CString& path) const {
+    const auto entry = FindFile(path);
+    if (!entry) throw std::invalid_argument("sim files: no file '" + path + "'");
+    return *entry;
+}
+
+bool SimFiles::HasChildren(const CString& key) const {
+    const CString prefix = key + "\\";
+    const auto file = m_files.lower_bound(prefix);
+    if (file != m_files.end() && file->first.compare(0, prefix.size(), prefix) == 0) return true;
+    const auto folder = m_folders.lower_bound(prefix);
+    return folder != m_folders.end() && folder->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool SimFiles::ParentExists(const CString& key) const {
+    const CString parent = ParentKey(key);
+    return !parent.empty() && (IsRootKey(parent) || m_folders.count(parent) != 0);
+}
+
+void SimFiles::AddParents(const CString& full) {
+    const CString trimmed = WithoutTrailingBackslashes(full);
+    for (std::size_t cut = trimmed.find('\\'); cut != CString::npos; cut = trimmed.find('\\', cut + 1)) {
+        const CString folder = trimmed.substr(0, cut);
+        if (folder.empty() || IsRootKey(Key(folder))) continue;
+        m_folders.emplace(Key(folder), Folder{folder, 0, false});
+    }
+}
+
+bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t attributes) {
+    const CString key = Key(full);
+    if (full.empty()) return Fail(fileerror::kPathNotFound);
+    if (m_folders.count(key) != 0 || IsRootKey(key)) return Fail(fileerror::kAccessDenied);
+    if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
+    if (m_failWrites.count(key) != 0) return Fail(fileerror::kAccessDenied);
+    std::shared_ptr<SimFileEntry>& entry = m_files[key];
+    if (!entry) {
+        entry = std::make_shared<SimFileEntry>();
+        entry->path = full;
+    } else {
+        if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+            return Fail(fileerror::kSharingViolation);
+        }
+        if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return Fail(fileerror::kAccessDenied);
+    }
+    entry->content = content;
+    entry->attributes = attributes;
+    return true;
+}
+
+std::unique_ptr<IOpenFile> SimFiles::OpenForReading(const CString& path) {
+    const CString full = Resolve(path);
+    const CString key = Key(full);
+    if (!full.empty() && (m_folders.count(key) != 0 || IsRootKey(key))) {
+        Fail(fileerror::kAccessDenied);
+        return nullptr;
+    }
+    const auto entry = FindFile(path);
+    if (!entry) {
+        Fail(fileerror::kFileNotFound);
+        return nullptr;
+    }
+    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+        Fail(fileerror::kSharingViolation);
+        return nullptr;
+    }
+    return std::make_unique<SimOpenFile>(entry);
+}
+
+CString SimFiles::FullPathName(const CString& path) {
+    const CString full = Resolve(path);
+    if (full.empty()) Fail(fileerror::kPathNotFound);
+    return full;
+}
+
+CString SimFiles::ShortPathName(const CString& path) {
+    if (m_failShortPaths) {
+        Fail(fileerror::kAccessDenied);
+        return {};
+    }
+    const CString key = Key(Resolve(path));
+    if (const auto configured = m_shortPaths.find(key); configured != m_shortPaths.end()) return configured->second;
+    // Like GetShortPathNameA, a path that names nothing has no short form.
+    if (key.empty() || (m_files.count(key) == 0 && m_folders.count(key) == 0 && !IsRootKey(key))) {
+        Fail(fileerror::kFileNotFound);
+        return {};
+    }
+    return path;
+}
+
+CString SimFiles::TempPath() {
+    if (m_tempPath.empty()) Fail(fileerror::kPathNotFound);
+    return m_tempPath;
+}
+
+bool SimFiles::CreateFolder(const CString& path) {
+    const CString full = Resolve(path);
+    const CString key = Key(full);
+    if (full.empty()) return Fail(fileerror::kPathNotFound);
+    if (IsRootKey(key) || m_folders.count(key) != 0 || m_files.count(key) != 0) {
+        return Fail(fileerror::kAlreadyExists);
+    }
+    if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
+    m_folders.emplace(key, Folder{WithoutTrailingBackslashes(full), 0, false});
+    return true;
+}
+
+std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
+    const CString key = Key(Resolve(folder));
+    if (m_failTempFileNames) {
+        Fail(fileerror::kAccessDenied);
+        return std::nullopt;
+    }
+    if (key.empty() || (!IsRootKey(key) && m_folders.count(key) == 0)) {
+        Fail(fileerror::kDirectory);
+        return std::nullopt;
+    }
+    const CString base = folder + (folder.back() == '\\' ? "" : "\\") + prefix.substr(0, 3);
+    for (int attempt = 0; attempt < 0x10000; ++attempt) {
+        const std::uint16_t number = m_nextTempNumber;
+        m_nextTempNumber = static_cast<std::uint16_t>(m_nextTempNumber + 1);
+        if (number == 0) continue;
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(number));
+        const CString name = base + digits + ".tmp";
+        if (FindFile(name)) continue;
+        if (!Write(Resolve(name), {}, 0)) return std::nullopt;
+        return name;
+    }
+    Fail(fileerror::kAlreadyExists);
+    return std::nullopt;
+}
+
+bool SimFiles::Copy(const CString& from, const CString& to) {
+    if (m_failCopies) return Fail(fileerror::kAccessDenied);
+    const auto source = FindFile(from);
+    if (!source) return Fail(m_folders.count(Key(Resolve(from))) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound);
+    if (source->heldOpen || source->exclusiveOpens > 0) return Fail(fileerror::kSharingViolation);
+    if (source->readFault == SimReadFault::ReadFails) return Fail(fileerror::kReadFault);
+    // The copy takes the source's attributes, as CopyFileA does.
+    const CString content = source->content;
+    return Write(Resolve(to), content, source->attributes);
+}
+
+bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
+    if (const auto entry = FindFile(path)) {
+        entry->attributes = attributes;
+        return true;
+    }
+    const auto folder = m_folders.find(Key(Resolve(path)));
+    if (folder == m_folders.end()) return Fail(fileerror::kFileNotFound);
+    folder->second.attributes = attributes;
+    return true;
+}
+
+bool SimFiles::Delete(const CString& path) {
+    const auto result = [&](bool deleted) {
+        m_transcript.Record({SimEventKind::FileDeleted, path, {}, deleted ? 1 : 0, 0});
+        return deleted;
+    };
+    const auto entry = FindFile(path);
+    if (!entry) {
+        const CString key = Key(Resolve(path));
+        return result(Fail(m_folders.count(key) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound));
+    }
+    if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return result(Fail(fileerror::kAccessDenied));
+    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+        return result(Fail(fileerror::kSharingViolation));
+    }
+    m_files.erase(Key(entry->path));
+    return result(true);
+}
+
+bool SimFiles::RemoveFolder(const CString& path) {
+    const auto result = [&](bool removed) {
+        m_transcript.Record({SimEventKind::FolderRemoved, path, {}, removed ? 1 : 0, 0});
+        return removed;
+    };
+    const CString key = Key(Resolve(path));
+    if (key.empty()) return result(Fail(fileerror::kPathNotFound));
+    if (m_files.count(key) != 0) return result(Fail(fileerror::kDirectory));
+    if (IsRootKey(key)) return result(Fail(fileerror::kAccessDenied));
+    const auto folder = m_folders.find(key);
+    if (folder == m_folders.end()) return result(Fail(fileerror::kFileNotFound));
+    if (HasChildren(key)) return result(Fail(fileerror::kDirNotEmpty));
+    if (folder->second.inUse || key == Key(m_currentFolder)) return result(Fail(fileerror::kSharingViolation));
+    if ((folder->second.attributes & kAttributeReadOnly) != 0) return result(Fail(fileerror::kAccessDenied));
+    m_folders.erase(folder);
+    return result(true);
+}
+
+bool SimFiles::DeleteAtRestart(const CString& path) {
+    if (m_failRestartDeletions) return Fail(fileerror::kAccessDenied);
+    m_restartDeletions.push_back(path);
+    m_transcript.Record({SimEventKind::RestartDeletion, path, {}, 0, 0});
+    return true;
+}
+
+CString SimFiles::ProfilePath(const CString& file) const {
+    // A bare name means a file in the Windows folder, as for the profile functions of Windows.
+    if (file.find('\\') != CString::npos) return Resolve(file);
+    return WithoutTrailingBackslashes(m_system.WindowsFolderSetting()) + "\\" + file;
+}
+
+bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
+                                 const CString& file) {
+    const CString full = ProfilePath(file);
+    const auto entry = FindFile(full);
+    if (entry && (entry->heldOpen || entry->readFault == SimReadFault::ReadFails)) {
+        return Fail(fileerror::kSharingViolation);
+    }
+    const CString text = entry ? entry->content : CString();
+    return Write(full, WriteProfileText(text, section, key, value), entry ? entry->attributes : 0);
+}
+
+std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
+    const CString full = Resolve(path);
+    const CString key = Key(full);
+    std::shared_ptr<SimFileEntry> entry = FindFile(path);
+    if (!entry) {
+        if (!Write(full, {}, 0)) return nullptr;
+        entry = m_files.at(key);
+    } else if (entry->heldOpen || entry->exclusiveOpens > 0) {
+        Fail(fileerror::kSharingViolation);
+        return nullptr;
+    } else if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) {
+        Fail(fileerror::kAccessDenied);
+        return nullptr;
+    }
+    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0);
+}
+
+std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
+    const auto entry = FindFile(path);
+    if (!entry) {
+        Fail(fileerror::kFileNotFound);
+        return std::nullopt;
+    }
+    if (entry->heldOpen || entry->exclusiveOpens > 0) {
+        Fail(fileerror::kSharingViolation);
+        return std::nullopt;
+    }
+    if (entry->readFault != SimReadFault::None) {
+        Fail(fileerror::kReadFault);
+        return std::nullopt;
+    }
+    return entry->content;
+}
+
+bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
+    const auto entry = FindFile(path);
+    return Write(Resolve(path), content, entry ? entry->attributes : 0);
+}
+
+SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::uint32_t attributes) {
+    const CString full = Resolve(path);
+    if (full.empty()) throw std::invalid_argument("sim files: empty file path");
+    AddParents(full);
+    auto entry = std::make_shared<SimFileEntry>();
+    entry->path = full;
+    entry->content = content;
+    entry->attributes = attributes;
+    m_files[Key(full)] = entry;
+    return *this;
+}
+
+SimFiles& SimFiles::AddFolder(const CString& path) {
+    const CString full = WithoutTrailingBackslashes(Resolve(path));
+    if (full.empty()) throw std::invalid_argument("sim files: empty folder path");
+    AddParents(full);
+    if (!IsRootKey(Key(full))) m_folders.emplace(Key(full), Folder{full, 0, false});
+    return *this;
+}
+
+bool SimFiles::FileExists(const CString& path) const { return FindFile(path) != nullptr; }
+
+bool SimFiles::FolderExists(const CString& path) const {
+    const CString key = Key(Resolve(path));
+    return !key.empty() && (IsRootKey(key) || m_folders.count(key) != 0);
+}
+
+std::optional<CString> SimFiles::FileContent(const CString& path) const {
+    const auto entry = FindFile(path);
+    if (!entry) return std::nullopt;
+    return entry->content;
+}
+
+std::optional<std::uint32_t> SimFiles::Attributes(const CString& path) const {
+    if (const auto entry = FindFile(path)) return entry->attributes;
+    const auto folder = m_folders.find(Key(Resolve(path)));
+    if (folder == m_folders.end()) return std::nullopt;
+    return folder->second.attributes;
+}
+
+CStringArray SimFiles::FilePaths() const {
+    CStringArray paths;
+    for (const auto& file : m_files) paths.push_back(file.second->path);
+    return paths;
+}
+
+CStringArray SimFiles::FolderPaths() const {
+    CStringArray paths;
+    for (const auto& folder : m_folders) paths.push_back(folder.second.path);
+    return paths;
+}
+
+SimFiles& SimFiles::MarkInUse(const CString& path) {
+    if (const auto folder = m_folders.find(Key(Resolve(path))); folder != m_folders.end()) {
+        folder->second.inUse = true;
+    } else {
+        ExistingFile(path).inUse = true;
+    }
+    return *this;
+}
+
+SimFiles& SimFiles::MarkHeldOpen(const CString& path) {
+    ExistingFile(path).heldOpen = true;
+    return *this;
+}
+
+SimFiles& SimFiles::FailReads(const CString& path) {
+    ExistingFile(path).readFault = SimReadFault::ReadFails;
+    return *this;
+}
+
+SimFiles& SimFiles::FailSize(const CString& path) {
+    ExistingFile(path).readFault = SimReadFault::SizeFails;
+    return *this;
+}
+
+SimFiles& SimFiles::ShortenReads(const CString& path, std::uint32_t bytes) {
+    ExistingFile(path).readLimit = bytes;
+    return *this;
+}
+
+SimFiles& SimFiles::FailWrites(const CString& path) {
+    m_failWrites.insert(Key(Resolve(path)));
+    return *this;
+}
+
+SimFiles& SimFiles::SetCurrentFolder(const CString& folder) {
+    m_currentFolder = folder;
+    return *this;
+}
+
+SimFiles& SimFiles::SetTempPath(const CString& path) {
+    m_tempPath = path;
+    return *this;
+}
+
+SimFiles& SimFiles::SetShortPath(const CString& path, const CString& shortPath) {
+    m_shortPaths[Key(Resolve(path))] = shortPath;
+    return *this;
+}
+
+SimFiles& SimFiles::FailShortPaths(bool on) {
+    m_failShortPaths = on;
+    return *this;
+}
+
+SimFiles& SimFiles::FailTempFileNames(bool on) {
+    m_failTempFileNames = on;
+    return *this;
+}
+
+SimFiles& SimFiles::SetNextTempNumber(std::uint16_t number) {
+    m_nextTempNumber = number;
+    return *this;
+}
+
+SimFiles& SimFiles::FailCopies(bool on) {
+    m_failCopies = on;
+    return *this;
+}
+
+SimFiles& SimFiles::FailRestartDeletions(bool on) {
+    m_failRestartDeletions = on;
+    return *this;
+}
+
+std::optional<CString> SimFiles::ProfileEntry(const CString& file, const CString& section, const CString& key) const {
+    const CStringArray values = ProfileValues(file, section, key);
+    if (values.empty()) return std::nullopt;
+    return values.front();
+}
+
+CStringArray SimFiles::ProfileValues(const CString& file, const CString& section, const CString& key) const {
+    const auto entry = FindFile(ProfilePath(file));
+    if (!entry) return {};
+    return ReadProfileValues(entry->content, section, key);
+}
+
+int SimFiles::OpenFileCount() const {
+    int count = 0;
+    for (const auto& file : m_files) count += file.second->exclusiveOpens + file.second->sharedOpens;
+    return count;
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The in-memory file system: case-insensitive paths, files with contents and attributes, folders
+// that go only when empty, files that refuse opening or deletion, and injected failures.
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "platform/files.h"
+#include "platform/sim/transcript.h"
+
+class SimSystem;
+
+namespace fileerror {
+constexpr std::uint32_t kFileNotFound = 2;
+constexpr std::uint32_t kPathNotFound = 3;
+constexpr std::uint32_t kAccessDenied = 5;
+constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kReadFault = 30;
+constexpr std::uint32_t kDirNotEmpty = 145;
+constexpr std::uint32_t kAlreadyExists = 183;
+constexpr std::uint32_t kDirectory = 267;
+}  // namespace fileerror
+
+constexpr std::uint32_t kAttributeReadOnly = 0x01;
+
+enum class SimReadFault { None, ReadFails, SizeFails };
+
+// One file's state, shared with the handles open on it.
+struct SimFileEntry {
+    CString path;
+    CString content;
+    std::uint32_t attributes = 0;
+    bool inUse = false;     // a running program's image: no deletion, no writing
+    bool heldOpen = false;  // another process holds it open without sharing
+    SimReadFault readFault = SimReadFault::None;
+    std::optional<std::uint32_t> readLimit;  // bytes that reads deliver in all
+    int exclusiveOpens = 0;
+    int sharedOpens = 0;
+};
+
+class SimFiles : public IFileSystem {
+public:
+    explicit SimFiles(SimTranscript& transcript, const SimSystem& system);
+
+    std::unique_ptr<IOpenFile> OpenForReading(const CString& path) override;
+    CString FullPathName(const CString& path) override;
+    CString ShortPathName(const CString& path) override;
+    CString TempPath() override;
+    bool CreateFolder(const CString& path) override;
+    std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) override;
+    bool Copy(const CString& from, const CString& to) override;
+    bool SetAttributes(const CString& path, std::uint32_t attributes) override;
+    bool Delete(const CString& path) override;
+    bool RemoveFolder(const CString& path) override;
+    bool DeleteAtRestart(const CString& path) override;
+    bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
+                           const CString& file) override;
+    std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
+    std::optional<CString> ReadSharedFile(const CString& path) override;
+    bool WriteWholeFile(const CString& path, const CString& content) override;
+    std::uint32_t LastError() override { return m_lastError; }
+
+    // Test API. Relative paths resolve against the current folder, as in the calls above; a
+    // trailing backslash names the same folder. Parent folders are created as needed.
+    SimFiles& AddFile(const CString& path, const CString& content = {}, std::uint32_t attributes = 0);
+    SimFiles& AddFolder(const CString& path);
+    bool FileExists(const CString& path) const;
+    bool FolderExists(const CString& path) const;
+    std::optional<CString> FileContent(const CString& path) const;
+    std::optional<std::uint32_t> Attributes(const CString& path) const;
+    // Every file and every folder, in case-insensitive order.
+    CStringArray FilePaths() const;
+    CStringArray FolderPaths() const;
+
+    // A file: deletion and writing are refused, as for a running program. A folder: removal is
+    // refused, as for some process's current folder.
+    SimFiles& MarkInUse(const CString& path);
+    // Another process holds the file open without sharing: every open and the deletion fail.
+    SimFiles& MarkHeldOpen(const CString& path);
+    SimFiles& FailReads(const CString& path);
+    SimFiles& FailSize(const CString& path);
+    // Reads deliver at most this many bytes of the file in all, then nothing.
+    SimFiles& ShortenReads(const CString& path, std::uint32_t bytes);
+    // Writing the file (whole, appending, or as a copy's target) fails.
+    SimFiles& FailWrites(const CString& path);
+
+    SimFiles& SetCurrentFolder(const CString& folder);
+    SimFiles& SetTempPath(const CString& path);
+    SimFiles& SetShortPath(const CString& path, const CString& shortPath);
+    // ShortPathName gives empty for every path.
+    SimFiles& FailShortPaths(bool on = true);
+    SimFiles& FailTempFileNames(bool on = true);
+    SimFiles& SetNextTempNumber(std::uint16_t number);
+    SimFiles& FailCopies(bool on = true);
+    SimFiles& FailRestartDeletions(bool on = true);
+
+    const CStringArray& PendingRestartDeletions() const { return m_restartDeletions; }
+    // The first value of key in section of the profile file; nullopt when absent.
+    std::optional<CString> ProfileEntry(const CString& file, const CString& section, const CString& key) const;
+    CStringArray ProfileValues(const CString& file, const CString& section, const CString& key) const;
+    // Handles of OpenForReading and OpenForAppending still open.
+    int OpenFileCount() const;
+
+private:
+    struct Folder {
+        CString path;
+        std::uint32_t attributes = 0;
+        bool inUse = false;
+    };
+
+    CString Resolve(const CString& path) const;
+    CString ProfilePath(const CString& file) const;
+    std::shared_ptr<SimFileEntry> FindFile(const CString& path) const;
+    SimFileEntry& ExistingFile(const CString& path) const;
+    bool HasChildren(const CString& key) const;
+    bool ParentExists(const CString& key) const;
+    void AddParents(const CString& full);
+    // Creates or replaces a file's content after the checks a writer meets; false with the error.
+    bool Write(const CString& full, const CString& content, std::uint32_t attributes);
+    bool Fail(std::uint32_t error);
+
+    SimTranscript& m_transcript;
+    const SimSystem& m_system;
+    std::map<CString, std::shared_ptr<SimFileEntry>> m_files;  // by key: folded full path
+    std::map<CString, Folder> m_folders;
+    std::set<CString> m_failWrites;
+    std::map<CString, CString> m_shortPaths;
+    CString m_currentFolder = "C:\\";
+    CString m_tempPath = "C:\\WINDOWS\\TEMP\\";
+    std::uint16_t m_nextTempNumber = 0x3A1F;
+    bool m_failShortPaths = false;
+    bool m_failTempFileNames = false;
+    bool m_failCopies = false;
+    bool m_failRestartDeletions = false;
+    CStringArray m_restartDeletions;
+    std::uint32_t m_lastError = 0;
+};

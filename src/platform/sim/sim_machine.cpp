@@ -1,0 +1,15 @@
+#include "platform/sim/sim_machine.h"
+
+SimMachine::SimMachine()
+    : m_system(m_transcript),
+      m_registry(m_transcript),
+      m_files(m_transcript, m_system),
+      m_processes(m_transcript),
+      m_modules(m_transcript),
+      m_ui(m_transcript),
+      m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui} {
+    m_files.AddFolder(m_system.WindowsFolder())
+        .AddFolder(m_system.SystemFolder())
+        .AddFolder(m_files.TempPath())
+        .AddFile(m_system.ModuleFileName());
+}

@@ -1,0 +1,71 @@
+#include "platform/sim/sim_modules.h"
+
+#include <stdexcept>
+
+#include "platform/sim/sim_text.h"
+
+namespace {
+
+class SimLoadedModule : public IModule {
+public:
+    SimLoadedModule(SimTranscript& transcript, int& loaded, CString path, SimModule module)
+        : m_transcript(transcript), m_loaded(loaded), m_path(std::move(path)), m_module(module) {
+        ++m_loaded;
+    }
+    ~SimLoadedModule() override {
+        --m_loaded;
+        m_transcript.Record({SimEventKind::ModuleFreed, m_path, {}, 0, 0});
+    }
+    SimLoadedModule(const SimLoadedModule&) = delete;
+    SimLoadedModule& operator=(const SimLoadedModule&) = delete;
+
+    bool HasUnregisterExport() override { return m_module.hasExport; }
+
+    std::int32_t CallUnregister() override {
+        // Calling through the null address that GetProcAddress gave would crash the process.
+        if (!m_module.hasExport) throw std::logic_error("sim: called a missing DllUnregisterServer in " + m_path);
+        m_transcript.Record({SimEventKind::UnregisterCalled, m_path, {}, m_module.status, 0});
+        return m_module.status;
+    }
+
+private:
+    SimTranscript& m_transcript;
+    int& m_loaded;
+    CString m_path;
+    SimModule m_module;
+};
+
+}  // namespace
+
+SimModule SimModule::Returning(std::int32_t status) {
+    SimModule module;
+    module.status = status;
+    return module;
+}
+
+SimModule SimModule::WithoutExport() {
+    SimModule module;
+    module.hasExport = false;
+    return module;
+}
+
+SimModule SimModule::FailingToLoad() {
+    SimModule module;
+    module.loads = false;
+    return module;
+}
+
+SimModules::SimModules(SimTranscript& transcript) : m_transcript(transcript) {}
+
+std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
+    const auto found = m_modules.find(SimFold(path));
+    const bool loads = found != m_modules.end() && found->second.loads;
+    m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
+    if (!loads) return nullptr;
+    return std::make_unique<SimLoadedModule>(m_transcript, m_loaded, path, found->second);
+}
+
+SimModules& SimModules::Register(const CString& path, SimModule module) {
+    m_modules[SimFold(path)] = module;
+    return *this;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The in-memory machine's self-registering modules: loading, the unregister export and freeing,
+// each recorded in the transcript.
+
+#include <map>
+
+#include "platform/modules.h"
+#include "platform/sim/transcript.h"
+
+struct SimModule {
+    bool loads = true;
+    bool hasExport = true;
+    std::int32_t status = 0;  // what DllUnregisterServer returns
+
+    static SimModule Returning(std::int32_t status);
+    static SimModule WithoutExport();
+    static SimModule FailingToLoad();
+};
+
+class SimModules : public IModules {
+public:
+    explicit SimModules(SimTranscript& transcript);
+
+    std::unique_ptr<IModule> LoadModule(const CString& path) override;
+
+    // Test API. Unregistered modules fail to load. Paths compare without regard to ASCII case.
+    SimModules& Register(const CString& path, SimModule module);
+    // Modules loaded and not yet freed.
+    int LoadedCount() const { return m_loaded; }
+
+private:
+    SimTranscript& m_transcript;
+    std::map<CString, SimModule> m_modules;  // by folded path
+    int m_loaded = 0;
+};

@@ -1,0 +1,319 @@
+#include "platform/sim/sim_registry.h"
+
+#include <stdexcept>
+
+#include "platform/sim/sim_text.h"
+
+namespace {
+
+constexpr std::uint32_t kWriteAccessBits = 0x0002 | 0x0004;  // KEY_SET_VALUE | KEY_CREATE_SUB_KEY
+
+// A subkey path with the trailing backslashes that Windows tolerates removed; nullopt when a part
+// inside it is empty, which Windows refuses.
+std::optional<CStringArray> SplitKeyPath(const CString& path) {
+    std::string_view trimmed(path);
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
+    if (trimmed.empty()) return CStringArray{};
+    CStringArray parts = SimSplitPath(trimmed);
+    for (const CString& part : parts) {
+        if (part.empty()) return std::nullopt;
+    }
+    return parts;
+}
+
+CStringArray TestPathParts(const CString& path) {
+    auto parts = SplitKeyPath(path);
+    if (!parts) throw std::invalid_argument("sim registry: empty part in key path '" + path + "'");
+    return *parts;
+}
+
+// The form the access rules are kept in: folded, no trailing backslash.
+CString RuleKeyPath(const CString& path) {
+    CString normal;
+    for (const CString& part : TestPathParts(path)) normal += (normal.empty() ? "" : "\\") + SimFold(part);
+    return normal;
+}
+
+CString RootName(RegKey root) {
+    switch (root) {
+    case kClassesRoot: return "HKCR";
+    case kCurrentUser: return "HKCU";
+    case kLocalMachine: return "HKLM";
+    case kUsers: return "HKU";
+    default: return "?";
+    }
+}
+
+CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')); }
+
+}  // namespace
+
+SimRegistry::SimRegistry(SimTranscript& transcript) : m_transcript(transcript) {
+    for (const RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
+        m_roots[root] = std::make_shared<Node>();
+    }
+}
+
+bool SimRegistry::IsRoot(RegKey key) {
+    return key == kClassesRoot || key == kCurrentUser || key == kLocalMachine || key == kUsers;
+}
+
+CString SimRegistry::JoinPath(const CString& base, const CString& subKey) {
+    if (base.empty()) return subKey;
+    if (subKey.empty()) return base;
+    return base + "\\" + subKey;
+}
+
+long SimRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node, Handle& where) const {
+    if (IsRoot(key)) {
+        node = m_roots.at(key);
+        where = Handle{node, key, {}, true};
+        return reg::kSuccess;
+    }
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return reg::kInvalidHandle;
+    node = found->second.node.lock();
+    if (!node) return reg::kKeyDeleted;
+    where = found->second;
+    return reg::kSuccess;
+}
+
+std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString& path) const {
+    const auto start = m_roots.find(root);
+    if (start == m_roots.end()) return nullptr;
+    std::shared_ptr<Node> node = start->second;
+    for (const CString& part : TestPathParts(path)) {
+        const auto next = node->subkeys.find(SimFold(part));
+        if (next == node->subkeys.end()) return nullptr;
+        node = next->second;
+    }
+    return node;
+}
+
+std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const CString& path) {
+    const auto start = m_roots.find(root);
+    if (start == m_roots.end()) throw std::invalid_argument("sim registry: not a root key");
+    std::shared_ptr<Node> node = start->second;
+    for (const CString& part : TestPathParts(path)) {
+        std::shared_ptr<Node>& next = node->subkeys[SimFold(part)];
+        if (!next) {
+            next = std::make_shared<Node>();
+            next->name = part;
+        }
+        node = next;
+    }
+    return node;
+}
+
+RegKey SimRegistry::NewHandle(const std::shared_ptr<Node>& node, RegKey root, const CString& path, bool canWrite) {
+    const RegKey handle = m_nextHandle;
+    m_nextHandle += 4;
+    m_handles[handle] = Handle{node, root, path, canWrite};
+    return handle;
+}
+
+bool SimRegistry::HasRule(const std::set<RuleKey>& rules, RegKey root, const CString& path) const {
+    return rules.count({root, RuleKeyPath(path)}) != 0;
+}
+
+long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
+    result = 0;
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
+    const auto parts = SplitKeyPath(subKey);
+    if (!parts) return reg::kBadPathname;
+    CString path = where.path;
+    for (const CString& part : *parts) {
+        const auto next = node->subkeys.find(SimFold(part));
+        if (next == node->subkeys.end()) return reg::kFileNotFound;
+        node = next->second;
+        path = JoinPath(path, part);
+    }
+    if (HasRule(m_denyOpen, where.root, path)) return reg::kAccessDenied;
+    const bool wantsWrite = (access & ~reg::kRead) != 0;
+    if (wantsWrite && HasRule(m_denyAllAccess, where.root, path)) return reg::kAccessDenied;
+    result = NewHandle(node, where.root, path, (access & kWriteAccessBits) != 0);
+    return reg::kSuccess;
+}
+
+long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
+    result = 0;
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
+    const auto parts = SplitKeyPath(subKey);
+    if (!parts) return reg::kBadPathname;
+    CString path = where.path;
+    for (const CString& part : *parts) path = JoinPath(path, part);
+    if (HasRule(m_failCreate, where.root, path) || HasRule(m_denyOpen, where.root, path)) {
+        return reg::kAccessDenied;
+    }
+    for (const CString& part : *parts) {
+        std::shared_ptr<Node>& next = node->subkeys[SimFold(part)];
+        if (!next) {
+            if (!where.canWrite) {
+                node->subkeys.erase(SimFold(part));
+                return reg::kAccessDenied;
+            }
+            next = std::make_shared<Node>();
+            next->name = part;
+        }
+        node = next;
+    }
+    // RegCreateKeyA asks for the most access allowed: a key that refuses writing still opens.
+    result = NewHandle(node, where.root, path, !HasRule(m_denyAllAccess, where.root, path));
+    return reg::kSuccess;
+}
+
+void SimRegistry::CloseKey(RegKey key) { m_handles.erase(key); }
+
+long SimRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    const auto found = node->values.find(SimFold(name));
+    if (found == node->values.end()) return reg::kFileNotFound;
+    result.type = found->second.second.type;
+    if (found->second.second.data.size() > maxBytes) {
+        result.data.clear();
+        return reg::kMoreData;
+    }
+    result.data = found->second.second.data;
+    return reg::kSuccess;
+}
+
+long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
+    auto& slot = node->values[SimFold(name)];
+    if (slot.first.empty()) slot.first = name;
+    slot.second = value;
+    return reg::kSuccess;
+}
+
+long SimRegistry::DeleteValue(RegKey key, const CString& name) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
+    return node->values.erase(SimFold(name)) != 0 ? reg::kSuccess : reg::kFileNotFound;
+}
+
+long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    if (index >= node->subkeys.size()) return reg::kNoMoreItems;
+    const CString& found = std::next(node->subkeys.begin(), index)->second->name;
+    if (found.size() + 1 > bufferSize) return reg::kMoreData;
+    name = found;
+    return reg::kSuccess;
+}
+
+long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
+    const auto parts = SplitKeyPath(subKey);
+    if (!parts) return reg::kBadPathname;
+    CString path = where.path;
+    for (const CString& part : *parts) path = JoinPath(path, part);
+
+    const auto result = [&](long status) {
+        m_transcript.Record({SimEventKind::KeyDeleted, RootName(where.root) + "\\" + path, {}, status, 0});
+        return status;
+    };
+    if (path.empty()) return result(reg::kAccessDenied);
+    const std::size_t cut = path.rfind('\\');
+    const std::shared_ptr<Node> owner = Find(where.root, cut == CString::npos ? CString() : path.substr(0, cut));
+    const CString leaf = SimFold(cut == CString::npos ? path : path.substr(cut + 1));
+    if (!owner || owner->subkeys.count(leaf) == 0) return result(reg::kFileNotFound);
+    if (HasRule(m_denyOpen, where.root, path) || HasRule(m_denyAllAccess, where.root, path)) {
+        return result(reg::kAccessDenied);
+    }
+    if (!owner->subkeys.at(leaf)->subkeys.empty() && !m_deleteWholeTrees) return result(reg::kAccessDenied);
+    owner->subkeys.erase(leaf);
+    return result(reg::kSuccess);
+}
+
+SimRegistry& SimRegistry::AddKey(RegKey root, const CString& path) {
+    FindOrCreate(root, path);
+    return *this;
+}
+
+SimRegistry& SimRegistry::SetValue(RegKey root, const CString& path, const CString& name, const RegValue& value) {
+    auto& slot = FindOrCreate(root, path)->values[SimFold(name)];
+    if (slot.first.empty()) slot.first = name;
+    slot.second = value;
+    return *this;
+}
+
+SimRegistry& SimRegistry::SetString(RegKey root, const CString& path, const CString& name, const CString& text) {
+    return SetValue(root, path, name, RegValue{reg::kTypeString, text + '\0'});
+}
+
+SimRegistry& SimRegistry::SetDword(RegKey root, const CString& path, const CString& name, std::uint32_t number) {
+    CString bytes(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+    return SetValue(root, path, name, RegValue{reg::kTypeDword, bytes});
+}
+
+bool SimRegistry::KeyExists(RegKey root, const CString& path) const { return Find(root, path) != nullptr; }
+
+std::optional<RegValue> SimRegistry::Value(RegKey root, const CString& path, const CString& name) const {
+    const std::shared_ptr<Node> node = Find(root, path);
+    if (!node) return std::nullopt;
+    const auto found = node->values.find(SimFold(name));
+    if (found == node->values.end()) return std::nullopt;
+    return found->second.second;
+}
+
+std::optional<CString> SimRegistry::String(RegKey root, const CString& path, const CString& name) const {
+    const auto value = Value(root, path, name);
+    if (!value) return std::nullopt;
+    return TextUpToNul(value->data);
+}
+
+std::optional<std::uint32_t> SimRegistry::Dword(RegKey root, const CString& path, const CString& name) const {
+    const auto value = Value(root, path, name);
+    if (!value || value->data.size() != 4) return std::nullopt;
+    std::uint32_t number = 0;
+    for (std::size_t i = 0; i < 4; ++i) number |= static_cast<std::uint32_t>(static_cast<unsigned char>(value->data[i])) << (8 * i);
+    return number;
+}
+
+CStringArray SimRegistry::SubkeyNames(RegKey root, const CString& path) const {
+    CStringArray names;
+    if (const std::shared_ptr<Node> node = Find(root, path)) {
+        for (const auto& entry : node->subkeys) names.push_back(entry.second->name);
+    }
+    return names;
+}
+
+SimRegistry& SimRegistry::DenyAllAccess(RegKey root, const CString& path) {
+    m_denyAllAccess.insert({root, RuleKeyPath(path)});
+    return *this;
+}
+
+SimRegistry& SimRegistry::DenyOpen(RegKey root, const CString& path) {
+    m_denyOpen.insert({root, RuleKeyPath(path)});
+    return *this;
+}
+
+SimRegistry& SimRegistry::FailWrites(RegKey root, const CString& path) {
+    m_failWrites.insert({root, RuleKeyPath(path)});
+    return *this;
+}
+
+SimRegistry& SimRegistry::FailCreate(RegKey root, const CString& path) {
+    m_failCreate.insert({root, RuleKeyPath(path)});
+    return *this;
+}
+
+SimRegistry& SimRegistry::DeleteWholeTrees(bool on) {
+    m_deleteWholeTrees = on;
+    return *this;
+}

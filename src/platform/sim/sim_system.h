@@ -1,0 +1,50 @@
+#pragma once
+// The in-memory machine's process-wide services: a scripted operating-system version, folders,
+// the command line, and pauses and priority changes recorded in the transcript.
+
+#include "platform/sim/transcript.h"
+#include "platform/system.h"
+
+class SimSystem : public ISystem {
+public:
+    explicit SimSystem(SimTranscript& transcript);
+
+    std::optional<OsVersion> VersionEx() override { return m_version; }
+    std::uint32_t PackedVersion() override { return m_packedVersion; }
+    CString ArgumentText() override { return m_argumentText; }
+    CString WindowsFolder() override { return m_windowsFolder; }
+    CString SystemFolder() override { return m_systemFolder; }
+    CString ModuleFileName() override { return m_moduleFileName; }
+    void Sleep(std::uint32_t milliseconds) override;
+    void RaisePriority() override;
+    LocalTime Now() override { return m_now; }
+
+    // Test API. The machine starts as Windows 98 (4.10) with C:\WINDOWS and C:\WINDOWS\SYSTEM,
+    // running C:\App\UNINST.EXE without arguments.
+    SimSystem& UseWindows95();
+    SimSystem& UseWindows98();
+    SimSystem& UseWindowsNt4();
+    SimSystem& UseWindows2000();
+    // The extended record fails, or gives this record; the packed word is set on its own.
+    SimSystem& SetVersionEx(std::optional<OsVersion> version);
+    SimSystem& SetPackedVersion(std::uint32_t packed);
+    SimSystem& SetArgumentText(const CString& text);
+    SimSystem& SetWindowsFolder(const CString& folder);
+    SimSystem& SetSystemFolder(const CString& folder);
+    SimSystem& SetModuleFileName(const CString& path);
+    SimSystem& SetNow(const LocalTime& now);
+
+    const CString& WindowsFolderSetting() const { return m_windowsFolder; }
+
+private:
+    SimSystem& UseVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
+
+    SimTranscript& m_transcript;
+    std::optional<OsVersion> m_version;
+    std::uint32_t m_packedVersion = 0;
+    CString m_argumentText;
+    CString m_windowsFolder = "C:\\WINDOWS";
+    CString m_systemFolder = "C:\\WINDOWS\\SYSTEM";
+    CString m_moduleFileName = "C:\\App\\UNINST.EXE";
+    LocalTime m_now{2001, 5, 17, 10, 30, 0, 0};
+};

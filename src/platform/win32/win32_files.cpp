@@ -1,0 +1,147 @@
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/text_buffer.h"
+
+namespace {
+
+constexpr std::uint32_t kReadChunk = 64 * 1024;
+
+bool WriteAll(HANDLE file, const CString& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(content.size() - done);
+        if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+class Win32OpenFile : public IOpenFile {
+public:
+    explicit Win32OpenFile(UniqueHandle file) : m_file(std::move(file)) {}
+
+    std::uint32_t GetSize() override { return GetFileSize(m_file.get(), nullptr); }
+
+    bool Read(std::string& buffer, std::uint32_t& bytesRead) override {
+        DWORD got = 0;
+        const bool ok = ReadFile(m_file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+        bytesRead = got;
+        return ok;
+    }
+
+private:
+    UniqueHandle m_file;
+};
+
+class Win32AppendFile : public IAppendFile {
+public:
+    explicit Win32AppendFile(UniqueHandle file) : m_file(std::move(file)) {}
+
+    // One WriteFile per line: with FILE_APPEND_DATA the system places each write at the end.
+    bool Append(const CString& text) override {
+        DWORD written = 0;
+        return WriteFile(m_file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+               written == text.size();
+    }
+
+private:
+    UniqueHandle m_file;
+};
+
+}  // namespace
+
+bool Win32Files::Succeeded(bool success) {
+    if (!success) m_lastError = GetLastError();
+    return success;
+}
+
+CString Win32Files::Text(CString text) {
+    if (text.empty()) m_lastError = GetLastError();
+    return text;
+}
+
+std::unique_ptr<IOpenFile> Win32Files::OpenForReading(const CString& path) {
+    UniqueHandle file = OwnFileHandle(
+        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Succeeded(file != nullptr)) return nullptr;
+    return std::make_unique<Win32OpenFile>(std::move(file));
+}
+
+CString Win32Files::FullPathName(const CString& path) {
+    return Text(ReadGrowingText([&](char* buffer, std::uint32_t size) {
+        return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+    }));
+}
+
+CString Win32Files::ShortPathName(const CString& path) {
+    return Text(ReadGrowingText(
+        [&](char* buffer, std::uint32_t size) { return GetShortPathNameA(path.c_str(), buffer, size); }));
+}
+
+CString Win32Files::TempPath() {
+    return Text(ReadGrowingText([](char* buffer, std::uint32_t size) { return GetTempPathA(size, buffer); }));
+}
+
+bool Win32Files::CreateFolder(const CString& path) { return Succeeded(CreateDirectoryA(path.c_str(), nullptr)); }
+
+std::optional<CString> Win32Files::CreateTempFileName(const CString& folder, const CString& prefix) {
+    // The call writes at most MAX_PATH characters and fails, rather than truncates, beyond.
+    char name[MAX_PATH + 1] = {};
+    if (!Succeeded(GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, name) != 0)) return std::nullopt;
+    return CString(name);
+}
+
+bool Win32Files::Copy(const CString& from, const CString& to) {
+    return Succeeded(CopyFileA(from.c_str(), to.c_str(), FALSE));
+}
+
+bool Win32Files::SetAttributes(const CString& path, std::uint32_t attributes) {
+    return Succeeded(SetFileAttributesA(path.c_str(), attributes));
+}
+
+bool Win32Files::Delete(const CString& path) { return Succeeded(DeleteFileA(path.c_str())); }
+
+bool Win32Files::RemoveFolder(const CString& path) { return Succeeded(RemoveDirectoryA(path.c_str())); }
+
+bool Win32Files::DeleteAtRestart(const CString& path) {
+    return Succeeded(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+}
+
+bool Win32Files::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
+                                   const CString& file) {
+    return Succeeded(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()));
+}
+
+std::unique_ptr<IAppendFile> Win32Files::OpenForAppending(const CString& path) {
+    UniqueHandle file = OwnFileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Succeeded(file != nullptr)) return nullptr;
+    return std::make_unique<Win32AppendFile>(std::move(file));
+}
+
+std::optional<CString> Win32Files::ReadSharedFile(const CString& path) {
+    const UniqueHandle file = OwnFileHandle(CreateFileA(path.c_str(), GENERIC_READ,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Succeeded(file != nullptr)) return std::nullopt;
+    CString content;
+    std::string chunk(kReadChunk, '\0');
+    for (;;) {
+        DWORD got = 0;
+        if (!Succeeded(ReadFile(file.get(), chunk.data(), kReadChunk, &got, nullptr))) return std::nullopt;
+        if (got == 0) return content;
+        content.append(chunk, 0, got);
+    }
+}
+
+bool Win32Files::WriteWholeFile(const CString& path, const CString& content) {
+    // OPEN_ALWAYS and a cut at the end keep the attributes of a file that exists.
+    const UniqueHandle file = OwnFileHandle(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Succeeded(file != nullptr)) return false;
+    return Succeeded(WriteAll(file.get(), content) && SetEndOfFile(file.get()));
+}

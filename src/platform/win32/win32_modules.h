@@ -1,0 +1,9 @@
+#pragma once
+// Self-registering modules through kernel32.
+
+#include "platform/modules.h"
+
+class Win32Modules : public IModules {
+public:
+    std::unique_ptr<IModule> LoadModule(const CString& path) override;
+};

@@ -1,0 +1,83 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+HKEY ToHandle(RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
+
+}  // namespace
+
+Win32Registry::~Win32Registry() {
+    for (const RegKey key : m_openKeys) RegCloseKey(ToHandle(key));
+}
+
+long Win32Registry::Opened(long status, void* handle, RegKey& result) {
+    if (status == ERROR_SUCCESS) {
+        result = static_cast<RegKey>(reinterpret_cast<std::uintptr_t>(handle));
+        m_openKeys.insert(result);
+    }
+    return status;
+}
+
+long Win32Registry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
+    HKEY handle = nullptr;
+    return Opened(RegOpenKeyExA(ToHandle(parent), subKey.c_str(), 0, access, &handle), handle, result);
+}
+
+long Win32Registry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
+    HKEY handle = nullptr;
+    return Opened(RegCreateKeyA(ToHandle(parent), subKey.c_str(), &handle), handle, result);
+}
+
+void Win32Registry::CloseKey(RegKey key) {
+    // Predefined roots and keys this object did not open are not ours to close.
+    if (m_openKeys.erase(key) != 0) RegCloseKey(ToHandle(key));
+}
+
+long Win32Registry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {
+    // The size is asked first so that a generous limit costs no memory beyond the value itself;
+    // the value may grow between the two calls, hence the loop.
+    for (;;) {
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        long status = RegQueryValueExA(ToHandle(key), name.c_str(), nullptr, &type, nullptr, &size);
+        if (status != ERROR_SUCCESS) return status;
+        result.type = type;
+        if (size > maxBytes) {
+            result.data.clear();
+            return reg::kMoreData;
+        }
+        std::string data(size, '\0');
+        status = RegQueryValueExA(ToHandle(key), name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) return status;
+        data.resize(size);
+        result.type = type;
+        result.data = std::move(data);
+        return reg::kSuccess;
+    }
+}
+
+long Win32Registry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    return RegSetValueExA(ToHandle(key), name.c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()), static_cast<DWORD>(value.data.size()));
+}
+
+long Win32Registry::DeleteValue(RegKey key, const CString& name) {
+    return RegDeleteValueA(ToHandle(key), name.c_str());
+}
+
+long Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
+    std::string buffer(bufferSize + 1, '\0');
+    const long status = RegEnumKeyA(ToHandle(key), index, buffer.data(), static_cast<DWORD>(bufferSize));
+    if (status == ERROR_SUCCESS) name.assign(buffer.c_str());
+    return status;
+}
+
+long Win32Registry::DeleteKey(RegKey parent, const CString& subKey) {
+    return RegDeleteKeyA(ToHandle(parent), subKey.c_str());
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Versions, folders, the command line, pauses and priorities of the running process.
+
+#include "platform/system.h"
+
+class Win32System : public ISystem {
+public:
+    std::optional<OsVersion> VersionEx() override;
+    std::uint32_t PackedVersion() override;
+    CString ArgumentText() override;
+    CString WindowsFolder() override;
+    CString SystemFolder() override;
+    CString ModuleFileName() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    void RaisePriority() override;
+    LocalTime Now() override;
+};

@@ -1,0 +1,75 @@
+#include "ui/dialog_logic.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr char kConfirmationPrefix[] = "UNINSTALL will remove ";
+constexpr char kConfirmationSuffix[] =
+    " and all of its components from your system, including registry entries, and any shared components not "
+    "currently in use by other applications.\r\n\nPress 'Un-Install' to continue, or 'Exit' to leave the "
+    "application installed.";
+constexpr char kConfirmationCaptionSuffix[] = " Un-Install";
+constexpr char kProgressCaptionSuffix[] = " SETUP Progress";
+
+constexpr double kTitleScale = 1.2;
+constexpr double kSubtitleScale = 0.71;
+
+std::int32_t Scaled(std::int32_t value, double factor) { return static_cast<std::int32_t>(value * factor); }
+
+bool IsLeadingBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+CString ConfirmationMessage(const CString& appName) { return kConfirmationPrefix + appName + kConfirmationSuffix; }
+
+CString ConfirmationCaption(const CString& appName) { return appName + kConfirmationCaptionSuffix; }
+
+CString ProgressCaption(const CString& appName) { return appName + kProgressCaptionSuffix; }
+
+FontSize TitleFontSize(FontSize dialogFont) {
+    return {Scaled(dialogFont.height, kTitleScale), Scaled(dialogFont.width, kTitleScale)};
+}
+
+FontSize SubtitleFontSize(FontSize titleFont) {
+    return {Scaled(titleFont.height, kSubtitleScale), Scaled(titleFont.width, kSubtitleScale)};
+}
+
+std::int32_t BarBoundary(std::int32_t left, std::int32_t right, std::int32_t percent) {
+    const std::int64_t width = static_cast<std::int64_t>(right) - left;
+    const std::int64_t x = left + static_cast<std::int64_t>(percent) * width / 100;
+    const auto [low, high] = std::minmax(left, right);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(x, low, high));
+}
+
+std::int32_t ParsePercentText(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsLeadingBlank(text[at])) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+    std::int64_t magnitude = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        magnitude = std::min(kLimit, magnitude * 10 + (text[at] - '0'));
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+bool NeedsTextRewrite(std::string_view currentText, std::string_view newText) {
+    return newText.size() > kTextCompareBufferSize || currentText != newText;
+}
+
+bool PercentTextChanged(std::string_view oldText, std::string_view newText) {
+    return !std::equal(oldText.begin(), oldText.end(), newText.begin(), newText.end(),
+                       [](char a, char b) { return FoldAsciiLetter(a) == FoldAsciiLetter(b); });
+}
+
+std::int32_t CenteredOffset(std::int32_t areaSize, std::int32_t itemSize) { return (areaSize - itemSize + 1) / 2; }

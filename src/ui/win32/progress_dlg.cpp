@@ -1,0 +1,59 @@
+#include "ui/win32/progress_dlg.h"
+
+#include <string>
+
+#include "ui/dialog_logic.h"
+#include "ui/win32/resource_ids.h"
+
+namespace {
+
+constexpr char kInitialStatus[] = "INITIALIZATION...";
+constexpr char kInitialPercent[] = "0";
+
+}  // namespace
+
+CProgressDlg::CProgressDlg(CString appName)
+    : CDialog(IDD_PROGRESS), m_status(kInitialStatus), m_percent(kInitialPercent), m_appName(std::move(appName)) {}
+
+void CProgressDlg::SetStatus(const CString& text) {
+    SendMessageA(m_hWnd, WM_COMMAND, ID_PROGRESS_STATUS, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CProgressDlg::SetPercent(int percent) {
+    const CString text = std::to_string(percent);
+    SendMessageA(m_hWnd, WM_COMMAND, ID_PROGRESS_PERCENT, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CProgressDlg::DoDataExchange(CDataExchange& exchange) {
+    exchange.Control(IDC_PROGRESS_BAR, m_bar);
+    exchange.Text(IDC_PROGRESS_STATUS, m_status);
+    exchange.Text(IDC_PROGRESS_BAR, m_percent);
+}
+
+BOOL CProgressDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(ProgressCaption(m_appName));
+    return TRUE;
+}
+
+bool CProgressDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const char* text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+    if (wParam == ID_PROGRESS_STATUS) {
+        m_status = text;
+        UpdateData(false);
+        return true;
+    }
+    if (wParam == ID_PROGRESS_PERCENT) {
+        UpdateData(true);
+        const CString oldPercent = m_percent;
+        m_percent = text;
+        UpdateData(false);
+        if (PercentTextChanged(oldPercent, m_percent)) {
+            // The run dispatches no messages while it works: the bar must repaint now.
+            InvalidateRect(m_bar.GetSafeHwnd(), nullptr, TRUE);
+            UpdateWindow(m_bar.GetSafeHwnd());
+        }
+        return true;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}

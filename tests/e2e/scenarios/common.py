@@ -1,0 +1,88 @@
+"""Texts and checks that several scenarios share."""
+
+import configparser
+import ntpath
+
+from harness.scenario import TEMP_TITLE, Window
+
+CANNOT_FIND = "Cannot find 'SETUP.INF' - UNINSTALL will now close"
+NO_FILES = "UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will now close"
+UNSUPPORTED = ("WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that "
+               "you may experience problems.")
+PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+
+EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
+
+
+def setup_inf(app_name, uninstall=(), extra=""):
+    lines = ["[SetupOptions]", f"AppName={app_name}", "", "[UnInstall]", *uninstall, ""]
+    return "\n".join(lines) + extra
+
+
+def box(caption, text):
+    return Window(caption, texts=(text,), buttons={1: "OK"})
+
+
+def copy_box(text):
+    return box(TEMP_TITLE, text)
+
+
+def confirmation(app_name):
+    return Window(f"{app_name} Un-Install", buttons={1: "&Un-Install", 2: "E&xit"})
+
+
+def copy_ran_from_temp(result):
+    """One working copy, a ~UN*.tmp file of the temporary folder, that is still there, and whose
+    name without extension is the caption of every box that it showed."""
+    problems = []
+    copies = result.working_copies()
+    if len(copies) != 1:
+        return [f"expected one working copy, the driver saw {[p.image for p in copies]}"]
+    image = copies[0].image
+    temp = result.wine.temp_dir().lower()
+    if ntpath.dirname(image).lower() != temp:
+        problems.append(f"working copy {image} is not in {temp}")
+    if ntpath.basename(image) not in result.new_copies:
+        problems.append(f"{image} is not a new file of the temporary folder: {result.new_copies}")
+    title = result.temp_title()
+    for window in result.transcript.windows:
+        if TEMP_TITLE.fullmatch(window.caption) and window.caption != title:
+            problems.append(f"box caption {window.caption!r} is not the copy's name {title!r}")
+    return problems
+
+
+def no_working_copy(result):
+    copies = result.working_copies()
+    return [f"a working copy ran: {[p.image for p in copies]}"] if copies else []
+
+
+def wininit_entry(result):
+    path = result.wine.drive_c / "windows" / "wininit.ini"
+    if not path.exists():
+        return None
+    parser = configparser.ConfigParser(strict=False, interpolation=None)
+    parser.optionxform = str
+    parser.read_string(path.read_bytes().decode("cp1252"))
+    return parser.get("Rename", "NUL", fallback=None)
+
+
+def copy_path(result):
+    copies = result.working_copies()
+    return copies[0].image if copies else None
+
+
+def copy_deletion_queued(result):
+    """The family decides where: WININIT.INI on 9x, the pending renames on NT."""
+    copy = copy_path(result)
+    if copy is None:
+        return ["no working copy was seen"]
+    pending = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
+    in_pending = copy.lower() in pending.lower()
+    entry = wininit_entry(result)
+    in_wininit = entry is not None and entry.lower() == copy.lower()
+    if result.family == "9x":
+        return [] if in_wininit else [f"WININIT.INI [Rename] NUL={entry!r}, expected {copy}"]
+    problems = [] if in_pending else [f"{copy} is not in PendingFileRenameOperations: {pending!r}"]
+    if in_wininit:
+        problems.append("WININIT.INI names the copy on the NT family")
+    return problems
