@@ -31,7 +31,7 @@ private:
 std::unique_ptr<IProcess> Win32Processes::StartProcess(const CString& commandLine, const CString& currentFolder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    static_assert(sizeof(STARTUPINFOA) == 68);
+    static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "the 32-bit start-up record is 68 bytes");
     PROCESS_INFORMATION started{};
     CString mutableLine = commandLine;  // CreateProcessA may write into its command line
     if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
@@ -45,7 +45,7 @@ std::unique_ptr<IProcess> Win32Processes::StartProcess(const CString& commandLin
 ShellStart Win32Processes::ShellExecuteProgram(const CString& file, const CString& parameters) {
     SHELLEXECUTEINFOA execution{};
     execution.cbSize = sizeof(execution);
-    static_assert(sizeof(SHELLEXECUTEINFOA) == 60);
+    static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "the 32-bit execution record is 60 bytes");
     execution.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execution.hwnd = nullptr;
     execution.lpVerb = nullptr;

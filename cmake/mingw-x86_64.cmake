@@ -1,0 +1,13 @@
+# Cross-compiling the Windows program with MinGW-w64 for 64-bit x86; the Wine scenarios run this build where the kernel cannot run 32-bit programs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+if(NOT EXISTS /usr/bin/x86_64-w64-mingw32-g++-posix)
+    set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
+endif()
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
