@@ -1,27 +1,35 @@
 # The two commands of a fresh machine: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps host win32 fuzz test unit e2e demo bench clean
+.PHONY: all deps host win32 win64 fuzz test unit e2e demo bench clean
 
 all: host win32
 
 deps:
 	bash scripts/install-deps.sh
 
+E2E_BUILD ?= $(CURDIR)/build/win64
+
 host: deps
-	cmake --preset host >/dev/null
+	cmake --preset host -DUNINST_E2E_WINDOWS_BUILD=$(E2E_BUILD) >/dev/null
 	cmake --build build/host -j $(JOBS)
 
 win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build build/win32 -j $(JOBS)
 
+# The same program for x86-64: the Wine scenarios run it where the kernel cannot run 32-bit
+# programs (and so no 32-bit Wine).
+win64: deps
+	cmake --preset win64 >/dev/null
+	cmake --build build/win64 -j $(JOBS)
+
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
 
 # Unit tests, short fuzz runs and the Wine scenarios.
-test: host win32 fuzz
+test: host win32 win64 fuzz
 	ctest --test-dir build/host --output-on-failure -j 2 -LE e2e
 	ctest --test-dir build/fuzz --output-on-failure -j 2
 	ctest --test-dir build/host --output-on-failure -L e2e
@@ -29,10 +37,10 @@ test: host win32 fuzz
 unit: host
 	ctest --test-dir build/host --output-on-failure -LE e2e
 
-e2e: host win32
+e2e: host win64
 	ctest --test-dir build/host --output-on-failure -L e2e
 
-demo: win32
+demo: win64
 	bash demo/run-demo.sh
 
 bench: deps win32

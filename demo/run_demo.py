@@ -32,7 +32,7 @@ def show(wine, heading):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--build", default=str(ROOT / "build" / "win32"), help="the Windows build tree")
+    parser.add_argument("--build", default=str(ROOT / "build" / "win64"), help="the Windows build tree")
     session = Session(WORK, parser.parse_args().build)
     user_display = os.environ.get("DISPLAY")
     if user_display and display.display_works(user_display):
