@@ -121,7 +121,9 @@ class Wine:
     def restart(self):
         """What a restart of the machine does to the prefix: queued renames and deletions."""
         self.run("wineboot", "-r", timeout=300)
-        self.server_command("-w", timeout=120)
+        # The persistent server never exits on its own, so waiting for it would only time out;
+        # ending it lets the restart's work settle before the next session starts.
+        self.kill_server()
         self.start_persistent_server()
 
     def set_version(self, version):

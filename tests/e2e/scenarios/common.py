@@ -57,9 +57,12 @@ def no_working_copy(result):
 
 
 def wininit_entry(result):
-    path = result.wine.drive_c / "windows" / "wininit.ini"
-    if not path.exists():
+    # Wine keeps the name as the program wrote it, and the Linux file system tells case apart.
+    windows = result.wine.drive_c / "windows"
+    found = [p for p in windows.iterdir() if p.name.lower() == "wininit.ini"]
+    if not found:
         return None
+    path = found[0]
     parser = configparser.ConfigParser(strict=False, interpolation=None)
     parser.optionxform = str
     parser.read_string(path.read_bytes().decode("cp1252"))
