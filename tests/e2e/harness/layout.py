@@ -74,8 +74,8 @@ def lay_out(wine, session, scenario):
     wine.unix_path(scenario.app_folder + "\\UNINST").mkdir(parents=True, exist_ok=True)
     for folder in scenario.folders:
         wine.unix_path(folder).mkdir(parents=True, exist_ok=True)
-    for path, spec in scenario.files.items():
-        write_file(wine, path, spec.content, spec.readonly, spec.hidden)
+    for path, laid in scenario.files.items():
+        write_file(wine, path, laid.content, laid.readonly, laid.hidden)
     uninst = wine.unix_path(scenario.uninst_path)
     shutil.copyfile(session.program(), uninst)
     for path in scenario.copies:
