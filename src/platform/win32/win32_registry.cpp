@@ -6,7 +6,10 @@
 
 namespace {
 
-HKEY ToHandle(RegKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
+// The predefined roots are sign-extended in a 64-bit program, as the system headers define them.
+HKEY ToHandle(RegKey key) {
+    return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(key)));
+}
 
 }  // namespace
 
@@ -23,13 +26,17 @@ long Win32Registry::Opened(long status, void* handle, RegKey& result) {
 }
 
 long Win32Registry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
+    // The handle is read only after the call has filled it: as two arguments of one call the
+    // order of the two would be the compiler's choice.
     HKEY handle = nullptr;
-    return Opened(RegOpenKeyExA(ToHandle(parent), subKey.c_str(), 0, access, &handle), handle, result);
+    const long status = RegOpenKeyExA(ToHandle(parent), subKey.c_str(), 0, access, &handle);
+    return Opened(status, handle, result);
 }
 
 long Win32Registry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
     HKEY handle = nullptr;
-    return Opened(RegCreateKeyA(ToHandle(parent), subKey.c_str(), &handle), handle, result);
+    const long status = RegCreateKeyA(ToHandle(parent), subKey.c_str(), &handle);
+    return Opened(status, handle, result);
 }
 
 void Win32Registry::CloseKey(RegKey key) {

@@ -58,7 +58,8 @@ def scenario_keys(scenario):
     keys = []
     if scenario.record is not None:
         record = scenario.record
-        values = {"": record.app_path if record.app_path is not None else scenario.app_folder}
+        # A setup program writes the folder with its closing backslash, to which bare names are joined.
+        values = {"": record.app_path if record.app_path is not None else scenario.app_folder + "\\"}
         if record.start_menu_folder is not None:
             values["StartMenuFolderName"] = record.start_menu_folder
         keys.append((f"{RECORD_ROOT}\\{scenario.app_name}", values))

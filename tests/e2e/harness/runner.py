@@ -138,12 +138,13 @@ class Runner:
             time.sleep(0.05)
         return driver
 
-    def _wait_for_programs(self, log, started, deadline):
+    def _wait_for_programs(self, log, started, deadline, follow):
         """The first instance may be released before the working copy ends: wait for all, and
         at least for the end of the one that was started."""
         # The driver logs a process within a poll or two; after this it has missed it.
         missed_after = time.monotonic() + 10
         while time.monotonic() < deadline:
+            follow()
             transcript = Transcript(log.read_text(errors="replace"))
             programs = transcript.programs(is_scenario_program)
             running = [p for p in programs if p.exit_code is None]
@@ -174,17 +175,23 @@ class Runner:
             process = self.wine.start(scenario.started_program, *scenario.arguments,
                                       cwd=program.parent, stdout=open(work / "program.out", "wb"))
             seen_lines = 0
-            while process.poll() is None and time.monotonic() < deadline:
+
+            def follow():
+                nonlocal seen_lines
                 if on_window:
                     lines = log.read_text(errors="replace").splitlines()
                     for line in lines[seen_lines:]:
                         on_window(line)
                     seen_lines = len(lines)
+
+            while process.poll() is None and time.monotonic() < deadline:
+                follow()
                 time.sleep(0.05)
             timed_out = process.poll() is None
             if timed_out:
                 process.kill()
-            finished = self._wait_for_programs(log, scenario.started_program, deadline) and not timed_out
+            finished = (self._wait_for_programs(log, scenario.started_program, deadline, follow)
+                        and not timed_out)
             (work / "stop").touch()
             try:
                 driver.wait(STOP_GRACE)
@@ -204,7 +211,9 @@ class Runner:
 
     def run_and_check(self, scenario):
         started = time.monotonic()
-        result = self.run(scenario)
+        work = self.session.work_dir / self.family / "scenarios" / scenario.name
+        shooter = Screenshots(self.session, work) if scenario.screenshots else None
+        result = self.run(scenario, on_window=shooter)
         problems = check_expectations(result)
         if scenario.restart and not problems:
             self.wine.restart()
@@ -221,5 +230,21 @@ class Runner:
         return time.monotonic() - started
 
 
-def screenshot(session, path):
-    display.screenshot(session.display(), path)
+class Screenshots:
+    """Takes the confirmation dialog while the driver holds its answer, and the progress window
+    once the run has reached the files, so that it shows a status and a bar part-way along."""
+
+    def __init__(self, session, work):
+        self.session, self.work, self.taken = session, work, set()
+
+    def _shoot(self, name):
+        if name not in self.taken:
+            self.taken.add(name)
+            display.screenshot(self.session.display(), self.work / f"{name}.png")
+
+    def __call__(self, line):
+        tag, _, rest = line.partition(" ")
+        if tag == "SHOT":
+            self._shoot("confirmation")
+        elif tag == "STATUS" and rest.startswith("REMOVING FILES"):
+            self._shoot("progress")

@@ -18,7 +18,7 @@ class File:
 @dataclasses.dataclass
 class Record:
     """The installation record under HKLM\\SOFTWARE\\Tallowmere\\UNINST\\<AppName>."""
-    app_path: Optional[str] = None          # the default value; None: the app folder
+    app_path: Optional[str] = None          # the default value; None: the app folder and "\\"
     start_menu_folder: Optional[str] = None
     app_common: Optional[str] = None
 
@@ -84,6 +84,8 @@ class Scenario:
     version: Optional[dict] = None          # family -> Wine version for this scenario only
     expect: Expect = dataclasses.field(default_factory=Expect)
     restart: Optional[Restart] = None
+    # Screenshots confirmation.png (at a "shoot" answer) and progress.png (mid-run) in the work folder.
+    screenshots: bool = False
     timeout: int = 90
 
     @property

@@ -15,8 +15,8 @@ FAMILIES = ("nt", "9x")
 
 class Session:
     def __init__(self, work_dir, windows_build):
-        self.work_dir = pathlib.Path(work_dir)
-        self.windows_build = pathlib.Path(windows_build)
+        self.work_dir = pathlib.Path(work_dir).resolve()  # Wine wants an absolute prefix
+        self.windows_build = pathlib.Path(windows_build).resolve()
         self.state_file = self.work_dir / "session.json"
 
     def helper(self, name):

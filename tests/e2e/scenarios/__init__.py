@@ -1,5 +1,6 @@
 """Every scenario, in the order ctest lists them."""
 
-from . import startup
+from . import components, files, registry, run, setup_info, startup
 
-ALL = [*startup.SCENARIOS]
+ALL = [*startup.SCENARIOS, *setup_info.SCENARIOS, *run.SCENARIOS, *files.SCENARIOS, *registry.SCENARIOS,
+       *components.SCENARIOS]

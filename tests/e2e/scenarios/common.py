@@ -9,14 +9,25 @@ CANNOT_FIND = "Cannot find 'SETUP.INF' - UNINSTALL will now close"
 NO_FILES = "UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will now close"
 UNSUPPORTED = ("WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that "
                "you may experience problems.")
+NO_UNINSTALL = ("WARNING:  'SETUP.INF' specifies 'No Uninstall' - UNINSTALL will still continue; however, "
+                "it may not function properly")
+NO_UNINSTALL_EMPTY = ("UNINSTALL WARNING:  'No Uninstall' was specified in 'SETUP.INF' and no files are listed "
+                      "in the 'Uninstall' section - UNINSTALL will now close")
+NO_RECORD = "Unable to get UNINSTALL information from registry"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
 
 
-def setup_inf(app_name, uninstall=(), extra=""):
-    lines = ["[SetupOptions]", f"AppName={app_name}", "", "[UnInstall]", *uninstall, ""]
+def setup_inf(app_name, uninstall=(), extra="", options=""):
+    lines = ["[SetupOptions]", f"AppName={app_name}", *([options] if options else []), "",
+             "[UnInstall]", *uninstall, ""]
     return "\n".join(lines) + extra
+
+
+def needle(text):
+    """Text for an answer line, which reads a backslash as the start of an escape."""
+    return text.replace("\\", "\\\\")
 
 
 def box(caption, text):
