@@ -232,7 +232,7 @@ class Runner:
 
 class Screenshots:
     """Takes the confirmation dialog while the driver holds its answer, and the progress window
-    once the run has reached the files, so that it shows a status and a bar part-way along."""
+    when its bar first stands part-way along (a scenario holds it there with a slow program)."""
 
     def __init__(self, session, work):
         self.session, self.work, self.taken = session, work, set()
@@ -246,5 +246,5 @@ class Screenshots:
         tag, _, rest = line.partition(" ")
         if tag == "SHOT":
             self._shoot("confirmation")
-        elif tag == "STATUS" and rest.startswith("REMOVING FILES"):
+        elif tag == "PERCENT" and rest.isdigit() and 0 < int(rest) < 100:
             self._shoot("progress")

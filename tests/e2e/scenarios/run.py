@@ -8,6 +8,7 @@ from .common import (EXIT_CANCELLED, EXIT_COMPLETED, confirmation, copy_deletion
 
 # The texts that stay up for a pause; the driver's polling may miss one that is replaced at once.
 PHASE_STATUSES = (
+    "EXECUTING PROGRAMS...\nslow.exe",
     "EXECUTING PROGRAMS... COMPLETE!",
     "UN-REGISTERING DLL's... COMPLETE!",
     "DEREFERENCING SHARED COMPONENTS...\nCOMPLETE!",
@@ -50,14 +51,18 @@ SCENARIOS = [
     Scenario(
         name="completed_run_steps_through_phases",
         app_name="E2E Steps", app_folder=r"C:\E2E\Steps",
-        setup_inf=setup_inf("E2E Steps", [r"%apppath%\one.txt", r"%apppath%\two.txt"]),
+        # The second program holds the bar at 50 for the screenshot.
+        setup_inf=setup_inf("E2E Steps", [r"%apppath%\one.txt", r"%apppath%\two.txt", r"%apppath%\slow.exe"],
+                            extra="\n[ExecuteOnUninstall]\nslow.exe,0\nslow.exe,0 2500\n"),
         files={r"C:\E2E\Steps\one.txt": File("1"), r"C:\E2E\Steps\two.txt": File("2")},
+        helpers={r"C:\E2E\Steps\slow.exe": "recorder.exe"},
         answers=("shoot 1500 E2E Steps Un-Install", "click 1 once E2E Steps Un-Install"),
         screenshots=True,
         expect=Expect(exit_code=EXIT_COMPLETED, copy_exit_code=EXIT_COMPLETED,
                       windows=(confirmation("E2E Steps"), Window("E2E Steps SETUP Progress")),
                       statuses=PHASE_STATUSES,
-                      absent=(r"C:\E2E\Steps",),
+                      absent=(r"C:\E2E\Steps\one.txt", r"C:\E2E\Steps\two.txt", r"C:\E2E\Steps\slow.exe",
+                              r"C:\E2E\Steps\UNINST"),
                       checks=(copy_ran_from_temp, copy_deletion_queued, progress_percents_rise_to_100,
                               screenshots_taken("confirmation", "progress"))),
         restart=Restart(gone=(copy_path,)),

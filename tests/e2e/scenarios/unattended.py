@@ -1,0 +1,113 @@
+"""Removal without anyone at the machine: the silent switches, the log and waiting for the end."""
+
+from harness.scenario import Expect, File, Key, Restart, Scenario, Window
+
+from .common import EXIT_COMPLETED, EXIT_STOPPED, copy_path, setup_inf
+from .components import SHARED_DLLS, count_is, recorded, text_of
+
+EXIT_RESTART = 3010
+
+FULL = r"C:\E2E\Quiet App"
+FULL_LOG = r"C:\E2ELogs\quiet.log"
+FULL_SHARED = r"C:\E2E\Quiet Shared\quiet.dll"
+FULL_FILES = (FULL + r"\quiet.exe", FULL + r"\README.TXT", FULL + r"\Data\quiet.dat", FULL + r"\unreg_ok.dll")
+FULL_INF = setup_inf("E2E Quiet", [r"%apppath%\quiet.exe", r"%apppath%\README.TXT", r"%apppath%\Data\quiet.dat",
+                                   r"%apppath%\unreg_ok.dll"],
+                     extra="\n".join(["", "[ExecuteOnUninstall]", "quiet.exe,0", "",
+                                      "[RegisterControl]", "unreg_ok.dll", "",
+                                      "[UnInstall.Shared]", FULL_SHARED, "", "[SharedComponents]", "quiet", "",
+                                      "[RegistryKeys]", r"HKLM\SOFTWARE\E2E Quiet=@=", ""]))
+
+
+def no_windows(result):
+    seen = [w.describe() for w in result.transcript.windows]
+    return [f"windows appeared: {seen}"] if seen else []
+
+
+def log_names_removed_files(result):
+    text = text_of(result, FULL_LOG)
+    if text is None:
+        return [f"no log at {FULL_LOG}"]
+    text = text.replace("\r\n", "\n")
+    problems = [f"the log does not name {path} as deleted" for path in FULL_FILES[:-1] + (FULL + r"\UNINST\SETUP.INF",)
+                if f"file deleted: {path}" not in text]
+    for needed in ("[first] exit code 3010", "program " + FULL + r"\quiet.exe: exit code 0",
+                   "shared file " + FULL_SHARED, "folder removed: " + FULL + "\\Data\n"):
+        if needed not in text:
+            problems.append(f"the log lacks {needed!r}")
+    return problems
+
+
+def waiting_program_scheduled(result):
+    """The installed program file, held by the waiting first instance, is queued like the copy.
+    Wine names the first instance's file in its short form, which the queue then holds."""
+    program = FULL + r"\UNINST\uninst.exe"
+    if result.family == "9x":
+        found = [p for p in (result.wine.drive_c / "windows").iterdir() if p.name.lower() == "wininit.ini"]
+        text = found[0].read_bytes().decode("cp1252").lower() if found else ""
+        lines = [line for line in text.splitlines() if line.startswith("nul=")]
+        problems = [] if f"nul={(copy_path(result) or '?').lower()}" in lines else ["the copy's line is gone"]
+        if not any(line.endswith("\\uninst\\uninst.exe") for line in lines):
+            problems.append(f"{program} is not in WININIT.INI")
+        return [p + f": {text!r}" for p in problems]
+    pending = (result.wine.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager",
+                                     "PendingFileRenameOperations") or "").lower()
+    return [] if "\\uninst\\uninst.exe" in pending else [f"{program} is not pending deletion: {pending!r}"]
+
+
+SCENARIOS = [
+    Scenario(
+        name="very_silent_wait_log_full_installation",
+        app_name="E2E Quiet", app_folder=FULL, setup_inf=FULL_INF,
+        files={FULL + r"\README.TXT": File("read me"), FULL + r"\Data\quiet.dat": File("data"),
+               FULL_SHARED: File(b"MZ shared")},
+        folders=(r"C:\E2ELogs",),
+        helpers={FULL + r"\quiet.exe": "recorder.exe", FULL + r"\unreg_ok.dll": "unreg_ok.dll"},
+        shared_counts={FULL_SHARED: 1},
+        keys=(Key(r"HKLM\SOFTWARE\E2E Quiet", {"": "installed"}),),
+        arguments=("/VERYSILENT", "/WAIT", "/LOG=" + FULL_LOG),
+        expect=Expect(
+            exit_code=EXIT_RESTART,
+            absent=FULL_FILES + (FULL + r"\Data", FULL + r"\UNINST\SETUP.INF"),
+            # Nobody can answer the zero count's question, so the shared file stays.
+            present=(FULL + r"\UNINST\uninst.exe", FULL_SHARED),
+            keys_absent=(r"HKLM\SOFTWARE\E2E Quiet",),
+            checks=(no_windows, log_names_removed_files, waiting_program_scheduled, count_is(FULL_SHARED, 0),
+                    recorded(FULL + r"\unreg_ok.log", "DllUnregisterServer"))),
+        restart=Restart(gone=(FULL + r"\UNINST\uninst.exe", copy_path),
+                        checks=(lambda r: [] if r.family == "9x" or not r.wine.exists(FULL + r"\UNINST")
+                                else [f"{FULL}\\UNINST is still there after the restart"],)),
+        timeout=120,
+    ),
+    Scenario(
+        name="silent_with_unstartable_program",
+        app_name="E2E Hush", app_folder=r"C:\E2E\Hush",
+        # The first program holds the progress window up long enough for the driver to see it.
+        setup_inf=setup_inf("E2E Hush", [r"%apppath%\keep.txt"],
+                            extra="\n[ExecuteOnUninstall]\nslow.exe,0 1500\nmissing.exe\n"),
+        files={r"C:\E2E\Hush\keep.txt": File("kept")},
+        helpers={r"C:\E2E\Hush\slow.exe": "recorder.exe"},
+        keys=(Key(r"HKLM\SOFTWARE\E2E Hush", {"": "installed"}),),
+        arguments=("/SILENT",),
+        default_answer="none",
+        expect=Expect(
+            exit_code=EXIT_STOPPED, copy_exit_code=EXIT_STOPPED,
+            windows=(Window("E2E Hush SETUP Progress"),),
+            no_window=("E2E Hush Un-Install",),
+            present=(r"C:\E2E\Hush\keep.txt", r"C:\E2E\Hush\UNINST\uninst.exe", r"C:\E2E\Hush\UNINST\SETUP.INF"),
+            keys_present=(r"HKLM\SOFTWARE\E2E Hush",),
+            checks=(lambda r: [f"a message box appeared: {w.describe()}" for w in r.transcript.windows
+                               if w.caption != "E2E Hush SETUP Progress"],)),
+    ),
+    Scenario(
+        name="short_very_silent_alone",
+        app_name="E2E Short", app_folder=r"C:\E2E\Short",
+        setup_inf=setup_inf("E2E Short", [r"%apppath%\a.txt"]),
+        files={r"C:\E2E\Short\a.txt": File("a")},
+        arguments=("/s",),
+        default_answer="none",
+        expect=Expect(exit_code=EXIT_COMPLETED, copy_exit_code=EXIT_COMPLETED,
+                      absent=(r"C:\E2E\Short\a.txt", r"C:\E2E\Short\UNINST\SETUP.INF"),
+                      checks=(no_windows,)),
+    ),
+]
