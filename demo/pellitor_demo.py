@@ -20,8 +20,18 @@ AppName={APP}
 1,1,SETUPPEL\uninst.exe,%apppath%\UNINST\uninst.exe
 1,1,pellitor.exe,%apppath%\pellitor.exe
 
+[ExecuteOnUninstall]
+pelclean.exe,0 --forget-settings
+%apppath%\pelfinal.exe,0 2000
+
+[RegisterControl]
+pelview.dll
+
 [UnInstall]
 %apppath%\pellitor.exe
+%apppath%\pelclean.exe
+%apppath%\pelfinal.exe
+%apppath%\pelview.dll
 %apppath%\README.TXT
 %apppath%\PELLITOR.HLP
 %apppath%\Samples\first.pel
@@ -70,14 +80,26 @@ KEYS = (
         {"DisplayName": APP, "UninstallString": FOLDER + r"\UNINST\uninst.exe"}),
 )
 
-REGISTRY_SHOWN = [k.path for k in KEYS] + [
-    rf"HKLM\SOFTWARE\Tallowmere\UNINST\{APP}", r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"]
+# Keys, or (key, value name) pairs, with a note on what the uninstaller leaves there by design.
+REGISTRY_SHOWN = [(k.path, None, "") for k in KEYS] + [
+    (rf"HKLM\SOFTWARE\Tallowmere\UNINST\{APP}", None, "the record itself is left; only its HKCR twin is deleted"),
+    (r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs", SHARED, "the count of the shared DLL")]
+
+# Our own test programs stand in for the application's: the two programs write their command
+# line into HELPER_LOG, outside the installation (the second holds the progress bar half-way
+# for two seconds), and the module records its DllUnregisterServer call there too.
+HELPERS = {
+    FOLDER + r"\pelclean.exe": "recorder.exe",
+    FOLDER + r"\pelfinal.exe": "recorder.exe",
+    FOLDER + r"\pelview.dll": "unreg_ok.dll",
+}
+HELPER_LOG = r"C:\Pellitor Demo Logs\helpers.log"
 
 DEMO = Scenario(
     name="pellitor_demo", app_name=APP, app_folder=FOLDER, setup_inf=SETUP_INF,
     families=("nt",), files=FILES,
     record=Record(start_menu_folder=MENU, app_common=COMMON),
-    shared_counts={SHARED: 1}, keys=KEYS,
+    shared_counts={SHARED: 1}, keys=KEYS, helpers=HELPERS,
     answers=(f"shoot 1500 {APP} Un-Install", f"click 1 once {APP} Un-Install"),
     expect=Expect(), timeout=120,
 )

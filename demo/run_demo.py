@@ -6,13 +6,12 @@ import os
 import pathlib
 import sys
 
-from pellitor_demo import DEMO, REGISTRY_SHOWN, SHARED, WATCHED_FOLDERS
+from pellitor_demo import DEMO, HELPER_LOG, REGISTRY_SHOWN, SHARED, WATCHED_FOLDERS
 
 from harness import display
 from harness.layout import lay_out
-from harness.runner import Runner
+from harness.runner import Runner, Screenshots
 from harness.session import Session
-from harness.transcript import unescape
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 WORK = ROOT / "build" / "demo"
@@ -26,8 +25,10 @@ def show(wine, heading):
         print(f"{folder}: {'(gone)' if not path.exists() else ''}")
         for entry in entries:
             print(f"    {entry.relative_to(wine.drive_c)}")
-    for key in REGISTRY_SHOWN:
-        print(f"{key}: {'present' if wine.reg_query(key) is not None else '(gone)'}")
+    for key, value, note in REGISTRY_SHOWN:
+        shown = key + (f" [{value}]" if value else "")
+        state = "present" if wine.reg_query(key, value) is not None else "(gone)"
+        print(f"{shown}: {state}" + (f"  ({note})" if note else ""))
 
 
 def main():
@@ -41,29 +42,29 @@ def main():
     else:
         print("demo: no usable display, running headless under Xvfb; the driver answers the dialogs")
     print(f"demo: prefix ready in {session.set_up('nt'):.1f} s")
+    # Wine passes the environment on to the uninstaller and from it to what it starts.
+    os.environ["RECORDER_LOG"] = HELPER_LOG
     runner = Runner(session, "nt")
-    shots = {}
+    shots = Screenshots(session, WORK / "nt" / "scenarios" / DEMO.name)
 
-    def on_line(line):
-        tag, _, rest = line.partition(" ")
-        if tag == "SHOT":
-            shots["confirmation"] = WORK / "confirmation.png"
-            display.screenshot(session.display(), shots["confirmation"])
-        elif tag == "WINDOW" and unescape(rest).endswith(" SETUP Progress"):
-            shots["progress"] = WORK / "progress.png"
-            display.screenshot(session.display(), shots["progress"])
-
+    log = runner.wine.unix_path(HELPER_LOG)
+    log.parent.mkdir(parents=True, exist_ok=True)
+    log.unlink(missing_ok=True)
     lay_out(runner.wine, session, DEMO)
     show(runner.wine, "before")
-    result = runner.run(DEMO, on_window=on_line)
+    result = runner.run(DEMO, on_window=shots)
     first = result.first_instance()
     print(f"\nuninst.exe exit code: {first.exit_code if first else 'unknown'}")
     print("windows seen:")
     for window in result.transcript.windows:
         print(f"    {window.describe()}")
+    print(f"what the programs and the module recorded before they were deleted ({HELPER_LOG}):")
+    log = runner.wine.unix_path(HELPER_LOG)
+    for line in (log.read_bytes().decode("cp1252").splitlines() if log.exists() else ["(nothing)"]):
+        print(f"    {line}")
     show(runner.wine, "after")
-    for name, path in shots.items():
-        print(f"screenshot of the {name}: {path}")
+    for name in sorted(shots.taken):
+        print(f"screenshot of the {name}: {shots.work / (name + '.png')}")
     session.tear_down()
     return 0
 

@@ -148,3 +148,22 @@ SCENARIOS = [
                     clicked(rf"{ZERO_QUESTION}{SHARED}\yes.dll", 6), clicked(rf"{ZERO_QUESTION}{SHARED}\no.dll", 7))),
     ),
 ]
+
+SCENARIOS.append(Scenario(
+    name="module_failure_answered_no_cuts_short",
+    app_name="E2E ModNo", app_folder=r"C:\E2E\ModNo",
+    setup_inf=setup_inf("E2E ModNo", [r"%apppath%\unreg_false.dll", r"%apppath%\keep.txt"],
+                        extra="\n[RegisterControl]\nunreg_false.dll\n\n[RegistryKeys]\nHKLM\\SOFTWARE\\E2E ModNo=@=\n"),
+    files={r"C:\E2E\ModNo\keep.txt": File("kept")},
+    helpers={r"C:\E2E\ModNo\unreg_false.dll": "unreg_false.dll"},
+    keys=(Key(r"HKLM\SOFTWARE\E2E ModNo", {"": "installed"}),),
+    answers=("click 1 once E2E ModNo Un-Install", "click 7 once DllUnregisterServer() returns ERROR in"),
+    expect=Expect(
+        exit_code=EXIT_STOPPED, copy_exit_code=EXIT_STOPPED,
+        present=(r"C:\E2E\ModNo\unreg_false.dll", r"C:\E2E\ModNo\keep.txt", r"C:\E2E\ModNo\UNINST\uninst.exe"),
+        keys_present=(r"HKLM\SOFTWARE\E2E ModNo",),
+        checks=(clicked("DllUnregisterServer() returns ERROR in", 7),
+                recorded(r"C:\E2E\ModNo\unreg_false.log", r"DllUnregisterServer C:\E2E\ModNo\unreg_false.dll"),
+                lambda r: ["the run went on after No: " + repr(r.transcript.statuses)]
+                if any(s.startswith("DEREFERENCING") for s in r.transcript.statuses) else [])),
+))
