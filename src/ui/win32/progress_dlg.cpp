@@ -41,6 +41,11 @@ bool CProgressDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (wParam == ID_PROGRESS_STATUS) {
         m_status = text;
         UpdateData(false);
+        // Nothing dispatches messages while a started program is waited for, so a status such
+        // as the program's name must reach the screen now, as the bar does.
+        const HWND status = ::GetDlgItem(m_hWnd, IDC_PROGRESS_STATUS);
+        InvalidateRect(status, nullptr, TRUE);
+        UpdateWindow(status);
         return true;
     }
     if (wParam == ID_PROGRESS_PERCENT) {

@@ -247,4 +247,6 @@ class Screenshots:
         if tag == "SHOT":
             self._shoot("confirmation")
         elif tag == "PERCENT" and rest.isdigit() and 0 < int(rest) < 100:
+            # The run sets the next status right after the percentage: let it reach the screen.
+            time.sleep(0.3)
             self._shoot("progress")
