@@ -167,6 +167,8 @@ class Runner:
             self.wine.set_version(version)
         try:
             lay_out(self.wine, self.session, scenario)
+            for step in scenario.prepare:
+                step(self.wine, self.session)
             before = self._temp_copies()
             driver = self._start_driver(work, scenario)
             log = work / "driver.log"
@@ -206,6 +208,8 @@ class Runner:
                                      f"driver did not see it end\n" + transcript.describe())
             return result
         finally:
+            for step in scenario.restore:
+                step(self.wine, self.session)
             if version:
                 self.wine.restore_version(self.family)
 

@@ -167,3 +167,36 @@ SCENARIOS.append(Scenario(
                 lambda r: ["the run went on after No: " + repr(r.transcript.statuses)]
                 if any(s.startswith("DEREFERENCING") for s in r.transcript.statuses) else [])),
 ))
+
+SHARED_DLLS_SUBKEY = r"SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"
+
+
+def unreachable_shared_dlls(wine, session):
+    """The count key becomes a link to a key that does not exist, so it can be neither opened
+    nor created; volatile, so a server restart also ends it."""
+    wine.run("reg", "delete", "HKLM\\" + SHARED_DLLS_SUBKEY, "/f", check=False)
+    wine.run(str(session.helper("reglink.exe")), SHARED_DLLS_SUBKEY, r"\Registry\Machine\Software\E2E Nowhere\Gone")
+
+
+def reachable_shared_dlls(wine, session):
+    wine.run(str(session.helper("reglink.exe")), "-d", SHARED_DLLS_SUBKEY, check=False)
+
+
+SCENARIOS.append(Scenario(
+    name="shared_key_unreachable_cuts_short",
+    app_name="E2E NoCounts", app_folder=r"C:\E2E\NoCounts",
+    setup_inf=setup_inf("E2E NoCounts", [r"%apppath%\keep.txt"],
+                        extra="\n[UnInstall.Shared]\nC:\\E2E\\NoCounts\\shared.dll\n\n[SharedComponents]\nshared\n"
+                              "\n[RegistryKeys]\nHKLM\\SOFTWARE\\E2E NoCounts=@=\n"),
+    files={r"C:\E2E\NoCounts\keep.txt": File("kept"), r"C:\E2E\NoCounts\shared.dll": File(b"MZ shared")},
+    keys=(Key(r"HKLM\SOFTWARE\E2E NoCounts", {"": "installed"}),),
+    prepare=(unreachable_shared_dlls,), restore=(reachable_shared_dlls,),
+    answers=("click 1 once E2E NoCounts Un-Install",),
+    expect=Expect(
+        exit_code=EXIT_STOPPED, copy_exit_code=EXIT_STOPPED,
+        windows=(copy_box(f"Unable to create registry key '{SHARED_DLLS_SUBKEY}'"),),
+        present=(r"C:\E2E\NoCounts\keep.txt", r"C:\E2E\NoCounts\shared.dll", r"C:\E2E\NoCounts\UNINST\uninst.exe"),
+        keys_present=(r"HKLM\SOFTWARE\E2E NoCounts",),
+        checks=(lambda r: ["the run went on: " + repr(r.transcript.statuses)]
+                if any(s.startswith("REMOVING") for s in r.transcript.statuses) else [],)),
+))
