@@ -17,6 +17,10 @@ CString AnswerName(int answer) {
 
 }  // namespace
 
+int ScaledShare(int scale, int part, int whole) {
+    return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);
+}
+
 CUninstApp::CUninstApp(Platform& platform) : m_platform(platform) {
     DetectOperatingSystem();
     m_title = ProgramTitle(m_platform.system.ModuleFileName());

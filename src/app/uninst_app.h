@@ -28,6 +28,10 @@ struct RegistryKeyRecord;
 // parent key that every application's entries share.
 bool NamesAnApplication(const CString& appName);
 
+// scale * part / whole, truncated, as a phase's progress. Worked out in 64 bits: the product
+// of 32-bit numbers overflows once a phase has more than some twenty million items.
+int ScaledShare(int scale, int part, int whole);
+
 class CUninstApp : public CWinApp {
 public:
     explicit CUninstApp(Platform& platform);

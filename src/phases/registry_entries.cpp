@@ -68,7 +68,7 @@ void CUninstApp::RemoveRegistryEntries() {
     std::vector<RegistryKeyRecord> records;
     const int count = static_cast<int>(lines.size());
     for (int i = 0; i < count; ++i) {
-        SetPercent(50 * i / count);
+        SetPercent(ScaledShare(50, i, count));
         const CString& line = lines[i];
         std::optional<RegistryLine> entry = ParseRegistryLine(line);
         if (!entry) {
@@ -97,7 +97,7 @@ void CUninstApp::RemoveRegistryEntries() {
               [](const RegistryKeyRecord& a, const RegistryKeyRecord& b) { return CompareKeyRecords(a, b) < 0; });
     const int recordCount = static_cast<int>(records.size());
     for (int k = 0; k < recordCount; ++k) {
-        SetPercent(50 + 50 * k / recordCount);
+        SetPercent(50 + ScaledShare(50, k, recordCount));
         const RegistryKeyRecord& record = records[recordCount - 1 - k];
         if (IsSharedRegistryKey(record.root, record.keyPath)) {
             DeleteNamedValue(record);

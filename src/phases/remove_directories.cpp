@@ -25,7 +25,7 @@ void CUninstApp::RemoveDirectories() {
 
     const int count = static_cast<int>(ordered.size());
     for (int i = 0; i < count; ++i) {
-        SetPercent(100 * i / count);
+        SetPercent(ScaledShare(100, i, count));
         CString folder = ordered[i].second;
         if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
         if (m_platform.files.RemoveFolder(folder)) {

@@ -89,7 +89,7 @@ void CUninstApp::RemoveFiles() {
     const int units = shortcutCount + fileCount + 1;
 
     for (int i = 0; i < fileCount; ++i) {
-        SetPercent(100 * i / units);
+        SetPercent(ScaledShare(100, i, units));
         CString path = m_removalList[i];
         if (path.find('\\') == CString::npos) {
             path = InAppFolder(path);
@@ -107,7 +107,7 @@ void CUninstApp::RemoveFiles() {
     if (IsAbsolutePath(m_startMenuFolder)) {
         CStringArray fields;
         for (int i = 0; i < shortcutCount; ++i) {
-            SetPercent(100 * (fileCount + i) / units);
+            SetPercent(ScaledShare(100, fileCount + i, units));
             SplitFields(shortcuts[i], fields);
             if (fields.size() < kShortcutNameField) continue;
             const CString shortcut = m_startMenuFolder + fields[kShortcutNameField - 1];

@@ -81,7 +81,7 @@ bool CUninstApp::RunUninstallPrograms() {
         } else {
             ReportExitCode(started.process.get(), programPath);
         }
-        SetPercent(100 * (i + 1) / count);
+        SetPercent(ScaledShare(100, i + 1, count));
     }
     FinishPhase(kCompleteStatus);
     return true;

@@ -35,7 +35,7 @@ bool CUninstApp::UnregisterModules() {
 
     const int count = static_cast<int>(lines.size());
     for (int i = 0; i < count; ++i) {
-        SetPercent(100 * i / count);
+        SetPercent(ScaledShare(100, i, count));
         const CString& line = lines[i];
 
         CString modulePath;

@@ -87,25 +87,33 @@ std::optional<CString> CUninstApp::VariableValue(const CString& name) {
 }
 
 bool CUninstApp::ExpandVariables(CString& text) {
+    // Built afresh instead of edited in place: each edit in place would move the whole rest of
+    // the text, and a long line full of references would take quadratic time.
+    CString result;
+    result.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] != '%' || i + 1 == text.size()) {
-            ++i;
-            continue;
-        }
-        if (text[i + 1] == '%') {
-            text.erase(i, 1);
-            ++i;
+        const auto percent = text.find('%', i);
+        if (percent == CString::npos || percent + 1 == text.size()) break;
+        result.append(text, i, percent - i);
+        if (text[percent + 1] == '%') {
+            result += '%';
+            i = percent + 2;
             continue;
         }
         // A reference that never closes cannot name a variable.
-        const auto close = text.find('%', i + 1);
-        if (close == CString::npos) return false;
-        std::optional<CString> value = VariableValue(text.substr(i + 1, close - i - 1));
-        if (!value) return false;
+        const auto close = text.find('%', percent + 1);
+        std::optional<CString> value;
+        if (close != CString::npos) value = VariableValue(text.substr(percent + 1, close - percent - 1));
+        if (!value) {
+            text = result + text.substr(percent);
+            return false;
+        }
         ApplyFinalRule(*value);
-        text.replace(i, close - i + 1, *value);
-        i += value->size();
+        result += *value;
+        i = close + 1;
     }
+    if (i < text.size()) result.append(text, i, CString::npos);
+    text = std::move(result);
     return true;
 }

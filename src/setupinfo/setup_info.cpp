@@ -1,6 +1,7 @@
 // Loading the setup information and the lookups the phases make in it.
 
 #include <new>
+#include <unordered_set>
 
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
@@ -108,13 +109,19 @@ void CUninstApp::BuildFileList() {
     append("Files");
     append("Files." + m_osName);
 
+    // An option listed twice would only repeat its lines behind the first copy, where no
+    // lookup can reach them; and all options' sections are found in one scan, since one scan
+    // per option makes a long list of options take quadratic time.
     CStringArray options;
     CStringArray fields;
+    CStringArray sections;
+    std::unordered_set<CString> seen;
     ReadSection("Options", options);
     for (const CString& option : options) {
         SplitFields(option, fields);
-        if (fields.size() < 3) continue;
-        append("Option." + fields[0]);
-        append("Option." + fields[0] + "." + m_osName);
+        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0])).second) continue;
+        sections.push_back("Option." + fields[0]);
+        sections.push_back("Option." + fields[0] + "." + m_osName);
     }
+    AppendSectionsLines(m_setupText, sections, m_fileLines);
 }

@@ -1,5 +1,8 @@
 #include "setupinfo/setup_text.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "setupinfo/text.h"
 
 namespace {
@@ -47,24 +50,76 @@ CString Unquote(std::string_view text, std::size_t& position) {
 
 std::string_view VisibleText(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines) {
-    lines.clear();
-    const CString header = "[" + CString(name) + "]";
-    text = VisibleText(text);
+namespace {
 
-    bool inSection = false;
-    ForEachLine(text, [&](std::string_view line) {
+// Appends the section lines of the body that starts at offset of the visible text.
+void AppendBodyLines(std::string_view text, std::size_t offset, CStringArray& lines) {
+    ForEachLine(text.substr(offset), [&](std::string_view line) {
         const std::string_view rest = SkipBlankBytes(line);
-        if (!inSection) {
-            inSection = StartsWithNoCase(rest, header);
-            return true;
-        }
         if (!rest.empty() && rest.front() == '[') return false;
         if (!rest.empty() && rest.front() == ';') return true;
         const std::string_view trimmed = TrimWhiteSpace(rest);
         if (!trimmed.empty()) lines.emplace_back(trimmed);
         return true;
     });
+}
+
+// Calls visit with each line's text after its leading blank bytes and the offset of the line
+// that follows it, until visit returns false.
+template <typename Visit>
+void ForEachLineStart(std::string_view text, Visit visit) {
+    std::size_t start = 0;
+    ForEachLine(text, [&](std::string_view line) {
+        const std::size_t next = std::min(start + line.size() + 1, text.size());
+        start = next;
+        return visit(SkipBlankBytes(line), next);
+    });
+}
+
+}  // namespace
+
+void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines) {
+    lines.clear();
+    const CString header = "[" + CString(name) + "]";
+    text = VisibleText(text);
+    ForEachLineStart(text, [&](std::string_view rest, std::size_t bodyStart) {
+        if (!StartsWithNoCase(rest, header)) return true;
+        AppendBodyLines(text, bodyStart, lines);
+        return false;
+    });
+}
+
+void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines) {
+    text = VisibleText(text);
+    // A name without "]" matches exactly the header lines whose text up to their first "]" is
+    // that name, so one scan finds the first header of every such name.
+    std::unordered_map<CString, std::optional<std::size_t>> bodies;
+    for (const CString& name : names) {
+        if (name.find(']') == CString::npos) bodies.emplace(FoldAscii(name), std::nullopt);
+    }
+    std::size_t unfound = bodies.size();
+    ForEachLineStart(text, [&](std::string_view rest, std::size_t bodyStart) {
+        if (unfound == 0) return false;
+        if (rest.empty() || rest.front() != '[') return true;
+        const auto close = rest.find(']');
+        if (close == std::string_view::npos) return true;
+        const auto found = bodies.find(FoldAscii(rest.substr(1, close - 1)));
+        if (found != bodies.end() && !found->second) {
+            found->second = bodyStart;
+            --unfound;
+        }
+        return true;
+    });
+
+    CStringArray section;
+    for (const CString& name : names) {
+        if (name.find(']') != CString::npos) {
+            ReadSectionLines(text, name, section);
+            lines.insert(lines.end(), section.begin(), section.end());
+        } else if (const std::optional<std::size_t>& body = bodies.at(FoldAscii(name))) {
+            AppendBodyLines(text, *body, lines);
+        }
+    }
 }
 
 CString FindKeyValue(const CStringArray& lines, std::string_view key) {

@@ -13,6 +13,10 @@ std::string_view VisibleText(std::string_view text);
 // Empties lines, then appends the trimmed, non-comment lines of the first section called name.
 void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines);
 
+// Appends the lines of each named section in turn, as ReadSectionLines gives them, scanning the
+// text once for all of them.
+void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines);
+
 // The trimmed value of the first line of lines that begins with key + "=", or empty.
 CString FindKeyValue(const CStringArray& lines, std::string_view key);
 
