@@ -3,9 +3,12 @@ option(UNINST_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitiz
 option(UNINST_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 option(UNINST_TESTS "Build the unit tests" ON)
 
+set(UNINST_SANITIZER_OPTIONS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 if(UNINST_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${UNINST_SANITIZER_OPTIONS})
     add_link_options(-fsanitize=address,undefined)
+    # The core target exists before this file is read, so the directory's options miss it.
+    target_compile_options(uninst_core PRIVATE ${UNINST_SANITIZER_OPTIONS})
 endif()
 
 file(GLOB UNINST_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
@@ -20,5 +23,8 @@ if(UNINST_TESTS)
     add_subdirectory(bench)
 endif()
 if(UNINST_FUZZ)
+    # Coverage feedback from the code under test, not only from the targets' own files.
+    target_compile_options(uninst_core PRIVATE -fsanitize=fuzzer-no-link)
+    target_compile_options(uninst_sim PRIVATE -fsanitize=fuzzer-no-link)
     add_subdirectory(tests/fuzz)
 endif()
