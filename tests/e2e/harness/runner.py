@@ -78,7 +78,9 @@ def check_expectations(result):
     first = result.first_instance()
     if expect.exit_code is not None:
         code = first.exit_code if first else None
-        if code != expect.exit_code:
+        if first is None and result.status is not None:
+            pass  # the driver missed the process: Wine's status below is all there is
+        elif code != expect.exit_code:
             problems.append(f"first instance exit code {code}, expected {expect.exit_code}")
         if result.status != expect.exit_code & 0xFF:
             problems.append(f"wine's exit status {result.status}, expected {expect.exit_code & 0xFF}")
@@ -138,7 +140,7 @@ class Runner:
             time.sleep(0.05)
         return driver
 
-    def _wait_for_programs(self, log, started, deadline, follow):
+    def _wait_for_programs(self, log, started, deadline, follow, process_ended):
         """The first instance may be released before the working copy ends: wait for all, and
         at least for the end of the one that was started."""
         # The driver logs a process within a poll or two; after this it has missed it.
@@ -152,7 +154,10 @@ class Runner:
             if not running and seen:
                 return True
             if not seen and time.monotonic() > missed_after:
-                return False
+                # A busy machine can hide a short-lived process from the driver's snapshots;
+                # its end is then known from Wine alone, and the exit code checks fall back
+                # to Wine's 8-bit status.
+                return not running and process_ended()
             time.sleep(0.1)
         return False
 
@@ -192,7 +197,8 @@ class Runner:
             timed_out = process.poll() is None
             if timed_out:
                 process.kill()
-            finished = (self._wait_for_programs(log, scenario.started_program, deadline, follow)
+            finished = (self._wait_for_programs(log, scenario.started_program, deadline, follow,
+                                                lambda: process.poll() is not None)
                         and not timed_out)
             (work / "stop").touch()
             try:

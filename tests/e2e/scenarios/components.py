@@ -55,7 +55,8 @@ PROGS = r"C:\E2E\Progs"
 PROGS_INF = setup_inf("E2E Progs", [r"%apppath%\recorder.exe", r"%apppath%\skipped.exe", r"%apppath%\sub\later.exe"],
                       extra="\n".join([
                           "", "[ExecuteOnUninstall]",
-                          "recorder.exe,3",
+                          # Held for a moment, so the driver sees the status that names it.
+                          "recorder.exe,3 800",
                           r"%apppath%\sub\later.exe,0 /quiet",
                           "skipped.exe,0",
                           "", "[AutoDelete]", "SKIPPED.EXE,0", ""]))
@@ -83,11 +84,10 @@ SCENARIOS = [
             windows=(confirmation("E2E Progs"),
                      copy_box(rf"WARNING: {PROGS}\recorder.exe exits with error code 3")),
             no_window=(rf"WARNING: {PROGS}\sub\later.exe exits with error code 0",),
-            statuses=(rf"EXECUTING PROGRAMS...{chr(10)}recorder.exe", "EXECUTING PROGRAMS...\n%apppath%\\sub\\later.exe",
-                      "EXECUTING PROGRAMS... COMPLETE!"),
+            statuses=(rf"EXECUTING PROGRAMS...{chr(10)}recorder.exe", "EXECUTING PROGRAMS... COMPLETE!"),
             absent=(PROGS + r"\recorder.exe", PROGS + r"\sub\later.exe", PROGS + r"\skipped.exe"),
             # Each program wrote its command line beside itself before it was deleted.
-            checks=(recorded(PROGS + r"\recorder.log", "recorder.exe", " 3"),
+            checks=(recorded(PROGS + r"\recorder.log", "recorder.exe", " 3 800"),
                     recorded(PROGS + r"\sub\later.log", "later.exe", "0 /quiet"),
                     recorded(PROGS + r"\skipped.log", absent=True))),
     ),
