@@ -1,4 +1,5 @@
-# The shipped program: a static, 32-bit GUI executable, and the Win32 helpers of the Wine tests.
+# The shipped program: a static, 32-bit GUI executable, the Win32 helpers of the Wine tests and
+# the floor of the Wine benchmark.
 enable_language(RC)
 set(UNINST_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
@@ -14,4 +15,8 @@ set_target_properties(uninst PROPERTIES OUTPUT_NAME uninst)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/win32/CMakeLists.txt)
     add_subdirectory(tests/e2e/win32)
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win32/CMakeLists.txt)
+    add_subdirectory(bench/win32)
 endif()

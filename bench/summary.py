@@ -1,0 +1,38 @@
+"""A few lines on both benchmarks: the host core's times and growth, the Wine run's ratio."""
+
+import json
+import sys
+
+
+def entries(benchmark):
+    return int(benchmark["name"].split("/")[-1])
+
+
+def host_lines(path):
+    runs = [b for b in json.loads(open(path).read())["benchmarks"] if b.get("run_type") == "iteration"]
+    lines = [f"  {entries(b):>7} entries: {b['real_time']:8.1f} {b['time_unit']}" for b in runs]
+    if len(runs) >= 2:
+        first, last = runs[0], runs[-1]
+        growth = (last["real_time"] / first["real_time"]) / (entries(last) / entries(first))
+        lines.append(f"  time per entry at {entries(last)} against {entries(first)}: x{growth:.2f} (1.00 is linear)")
+    return lines
+
+
+def wine_lines(path):
+    result = json.loads(open(path).read())
+    return [f"  {result['installation']}",
+            f"  uninst.exe {result['uninst']:.2f} s - pauses {result['pauses']:.2f} s = "
+            f"{result['uninst'] - result['pauses']:.2f} s; floor.exe {result['floor']:.2f} s; "
+            f"ratio {result['ratio']:.2f}"]
+
+
+def main(host_json, wine_json):
+    print("\n===== summary =====")
+    print("host core (load SETUP.INF, build and run the removal lists):")
+    print("\n".join(host_lines(host_json)))
+    print("Wine (medians):")
+    print("\n".join(wine_lines(wine_json)))
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:3])

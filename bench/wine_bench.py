@@ -1,0 +1,208 @@
+"""The Windows program's time under Wine on a large installation, against the floor: floor.exe
+does the same removal work directly, so the ratio says what the uninstaller costs beyond the
+least that any uninstaller must do. Each measurement is the wall time from starting the program
+to the end of its first process, Wine's process start included; the medians of a few runs count.
+"""
+
+import argparse
+import json
+import ntpath
+import os
+import pathlib
+import shutil
+import statistics
+import sys
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+
+from harness.layout import SHARED_DLLS, lay_out  # noqa: E402
+from harness.scenario import File, Key, Record, Scenario  # noqa: E402
+from harness.session import Session  # noqa: E402
+
+APP = "Bench App"
+FOLDER = r"C:\Program Files\Bench App"
+MENU = r"C:\users\Public\Start Menu\Programs\Bench App"
+SHARED_FOLDER = r"C:\Program Files\Common Files\Bench Shared"
+UNINSTALL_ENTRY = ("HKLM", rf"SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\{APP}")
+KEY_BASES = {"HKLM": r"SOFTWARE\Bench Works\Bench App", "HKCU": r"Software\Bench Works\Bench App",
+             "HKCR": "BenchApp.Document"}
+FLOOR_FOLDER = r"C:\bench"
+EXIT_RESTART = 3010  # the installed uninst.exe, held by the waiting first instance, goes at restart
+RUN_TIMEOUT = 1800
+
+# The fixed pauses of a completed /VERYSILENT /WAIT run, as the code has them: each of the six
+# phases ends with 250 ms, and the final clean-up holds 1000 ms. The 500 ms after releasing the
+# first instance are not spent: with /WAIT the first instance is never released.
+PAUSES_MS = (("six phase ends, 250 ms each", 6 * 250), ("final clean-up", 1000))
+
+
+def registry_keys(count):
+    """Keys three levels deep under one base per root: each group key holds up to 19 items."""
+    keys = []
+    for place, (root, base) in enumerate(KEY_BASES.items()):
+        share = count // len(KEY_BASES) + (1 if place < count % len(KEY_BASES) else 0)
+        keys.append((root, base))
+        for item in range(share - 1):
+            group = rf"{base}\Group{item // 20:03d}"
+            keys.append((root, group if item % 20 == 0 else rf"{group}\Item{item:05d}"))
+    return keys
+
+
+class Installation:
+    def __init__(self, files, folders, keys, shared, shortcuts):
+        folders = max(1, min(folders, files))
+        self.files = [rf"{FOLDER}\DIR{i % folders:03d}\FILE{i:05d}.DAT" for i in range(files)]
+        self.folders = sorted({ntpath.dirname(path) for path in self.files})
+        self.keys = registry_keys(keys)
+        self.shared = [rf"{SHARED_FOLDER}\SHARED{i:03d}.DLL" for i in range(shared)]
+        self.shortcuts = [f"Bench Shortcut {i:02d}.lnk" for i in range(shortcuts)] + ["Un-Install.LNK"]
+
+    def describe(self):
+        return (f"{len(self.files)} files in {len(self.folders)} folders, {len(self.keys)} registry keys, "
+                f"{len(self.shared)} shared counts, {len(self.shortcuts) - 1} shortcuts")
+
+    def setup_inf(self):
+        lines = ["[SetupOptions]", f"AppName={APP}", "", "[Files]",
+                 r"1,1,SETUPPEL\uninst.exe,%apppath%\UNINST\uninst.exe", "", "[UnInstall]"]
+        lines += ["%apppath%" + path[len(FOLDER):] for path in self.files]
+        lines += ["", "[UnInstall.Shared]", *self.shared, "", "[SharedComponents]", "benchshared", ""]
+        lines += ["[RegistryKeys]", *[rf"{root}\{key}=@=" for root, key in self.keys], ""]
+        lines += ["[AddShortcut]", *[f"1,1,{name}" for name in self.shortcuts[:-1]], ""]
+        return "\n".join(lines)
+
+    def scenario(self):
+        files = {MENU + "\\" + name: File(b"L shortcut") for name in self.shortcuts}
+        files.update({path: File(b"MZ shared") for path in self.shared})
+        keys = [Key(rf"{root}\{key}", {"": "bench"}) for root, key in self.keys]
+        keys.append(Key("\\".join(UNINSTALL_ENTRY),
+                        {"DisplayName": APP, "UninstallString": FOLDER + r"\UNINST\uninst.exe"}))
+        return Scenario(name="bench", app_name=APP, app_folder=FOLDER, setup_inf=self.setup_inf(),
+                        families=("nt",), files=files, record=Record(start_menu_folder=MENU),
+                        shared_counts={path: 2 for path in self.shared}, keys=tuple(keys))
+
+    def lay(self, wine, session):
+        lay_out(wine, session, self.scenario())
+        app = wine.unix_path(FOLDER)
+        for folder in self.folders:
+            (app / folder[len(FOLDER) + 1:]).mkdir(parents=True, exist_ok=True)
+        for number, path in enumerate(self.files):
+            (app / path[len(FOLDER) + 1:].replace("\\", "/")).write_bytes(b"bench file %d\r\n" % number)
+        last_root, last_key = self.keys[-1]
+        if wine.reg_query(rf"{last_root}\{last_key}") is None:
+            raise RuntimeError(f"the installation was not laid: {last_root}\\{last_key} is missing")
+        # Written back now, so that no run pays for the laying of its files.
+        os.sync()
+
+    def floor_list(self):
+        """The same work as the uninstaller's run, for the floor."""
+        lines = [f"count {path} 1" for path in self.shared]
+        lines += [f"key {root} {key}" for root, key in self.keys + [UNINSTALL_ENTRY]]
+        lines += [f"file {path}" for path in self.files + [FOLDER + r"\UNINST\SETUP.INF"]]
+        lines += [f"file {MENU}\\{name}" for name in self.shortcuts]
+        lines += [f"folder {path}" for path in self.folders + [MENU]]
+        return "\r\n".join(lines) + "\r\n"
+
+    def problems_after(self, wine):
+        """What should be gone and is not, and what should have stayed and is gone."""
+        app = wine.unix_path(FOLDER)
+        left = sorted(str(p.relative_to(app)) for p in app.rglob("*")) if app.exists() else []
+        problems = [] if left == ["UNINST", "UNINST/uninst.exe"] else [
+            f"{len(left)} entries left in {FOLDER} (only UNINST\\uninst.exe should be): {left[:5]}"]
+        if wine.exists(MENU):
+            problems.append(f"{MENU} is still there")
+        kept = sum(wine.unix_path(path).exists() for path in self.shared)
+        if kept != len(self.shared):
+            problems.append(f"only {kept} of {len(self.shared)} shared files are still there")
+        for root, key in list(KEY_BASES.items()) + [UNINSTALL_ENTRY]:
+            if wine.reg_query(rf"{root}\{key}") is not None:
+                problems.append(f"registry key {root}\\{key} is still there")
+        counts = (wine.reg_query(SHARED_DLLS) or "").lower()
+        lowered = sum(f"{path.lower()}    reg_dword    0x1\r\n" in counts for path in self.shared)
+        if lowered != len(self.shared):
+            problems.append(f"only {lowered} of {len(self.shared)} shared counts are 1")
+        return problems
+
+
+def timed(wine, output, program, *arguments):
+    started = time.perf_counter()
+    with open(output, "wb") as out:
+        process = wine.start(program, *arguments, cwd=wine.unix_path(ntpath.dirname(program)), stdout=out)
+        status = process.wait(RUN_TIMEOUT)
+    return time.perf_counter() - started, status
+
+
+def measure(session, installation, repeat):
+    wine, work = session.wine("nt"), session.work_dir
+    floor = FLOOR_FOLDER + r"\floor.exe"
+    wine.unix_path(FLOOR_FOLDER).mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(session.windows_build / "bench" / "win32" / "floor.exe", wine.unix_path(floor))
+    wine.unix_path(FLOOR_FOLDER + r"\floor.txt").write_bytes(installation.floor_list().encode("cp1252"))
+    runs = {"uninst": [], "floor": []}
+    for number in range(1, repeat + 1):
+        installation.lay(wine, session)
+        seconds, status = timed(wine, work / "uninst.out", FOLDER + r"\UNINST\uninst.exe", "/VERYSILENT", "/WAIT")
+        check(f"uninst.exe run {number}", status, EXIT_RESTART, installation.problems_after(wine), seconds)
+        runs["uninst"].append(seconds)
+        # What a restart does: the queued deletions go, so every run starts from the same prefix.
+        wine.restart()
+
+        installation.lay(wine, session)
+        seconds, status = timed(wine, work / "floor.out", floor, FLOOR_FOLDER + r"\floor.txt")
+        check(f"floor.exe run {number}", status, 0, installation.problems_after(wine), seconds)
+        runs["floor"].append(seconds)
+    return runs
+
+
+def check(what, status, expected, problems, seconds):
+    if status != expected & 0xFF:
+        problems.insert(0, f"exit status {status}, expected {expected & 0xFF} (code {expected})")
+    if problems:
+        raise RuntimeError(f"{what} did not do its work:\n  " + "\n  ".join(problems))
+    print(f"wine bench: {what}: {seconds:.2f} s, everything removed", flush=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", default=str(ROOT / "build" / "win64"), help="the Windows build tree")
+    parser.add_argument("--work", default=str(ROOT / "build" / "bench-wine"))
+    parser.add_argument("--files", type=int, default=20000)
+    parser.add_argument("--folders", type=int, default=500)
+    parser.add_argument("--keys", type=int, default=2000)
+    parser.add_argument("--shared", type=int, default=200)
+    parser.add_argument("--shortcuts", type=int, default=50)
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--all-cpus", action="store_true", help="do not keep Wine on one CPU")
+    options = parser.parse_args()
+    if not options.all_cpus:
+        # Every Wine call is a round trip to its server. On a virtual machine, waking a process on
+        # the other CPU can cost ten times a wake-up on the same one, and that cost changes from
+        # second to second with the host's load: on one CPU the runs can be compared.
+        os.sched_setaffinity(0, {max(os.sched_getaffinity(0))})
+    installation = Installation(options.files, options.folders, options.keys, options.shared, options.shortcuts)
+    session = Session(options.work, options.build)
+    print(f"wine bench: {installation.describe()}; on CPUs {sorted(os.sched_getaffinity(0))}")
+    try:
+        print(f"wine bench: prefix ready in {session.set_up('nt'):.1f} s", flush=True)
+        runs = measure(session, installation, options.repeat)
+    finally:
+        session.tear_down()
+
+    pauses = sum(ms for _, ms in PAUSES_MS) / 1000
+    uninst, floor = statistics.median(runs["uninst"]), statistics.median(runs["floor"])
+    ratio = (uninst - pauses) / floor
+    print(f"uninst.exe /VERYSILENT /WAIT: median {uninst:.2f} s of {len(runs['uninst'])} runs")
+    print(f"fixed pauses subtracted: {pauses:.2f} s ({', '.join(f'{t}: {ms} ms' for t, ms in PAUSES_MS)};"
+          " no release pause with /WAIT)")
+    print(f"uninst.exe less pauses: {uninst - pauses:.2f} s")
+    print(f"floor.exe: median {floor:.2f} s of {len(runs['floor'])} runs")
+    print(f"ratio (uninst.exe less pauses / floor): {ratio:.2f}")
+    (session.work_dir / "results.json").write_text(json.dumps(
+        {"installation": installation.describe(), "runs": runs, "pauses": pauses, "uninst": uninst,
+         "floor": floor, "ratio": ratio}, indent=1))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
