@@ -2,37 +2,23 @@
 // shared component, a missing application folder, expansion failures, and the log of a whole
 // unattended run.
 
-#include <gtest/gtest.h>
-
 #include <optional>
 
-#include "app/uninst_app.h"
 #include "app/version.h"
-#include "platform/sim/sim_machine.h"
+#include "phase_fixture.h"
 
 namespace {
 
 constexpr char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr char kNotUninstalled[] = "\r\nThis file will NOT be uninstalled.";
 
-class PhaseGapTest : public ::testing::Test {
+class PhaseGapTest : public PhaseFixture {
 protected:
-    void SetUp() override {
-        m_app.m_appPath = "C:\\App\\";
-        m_app.m_sysDir = "C:\\WINDOWS\\SYSTEM\\";
-        m_app.m_winDir = "C:\\WINDOWS\\";
-        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo");
-    }
-    CStringArray Texts() const { return m_machine.transcript().MessageTexts(); }
     CStringArray EventTexts(SimEventKind kind) const {
         CStringArray texts;
         for (const SimEvent& e : m_machine.transcript().EventsOf(kind)) texts.push_back(e.text);
         return texts;
     }
-    CString Dump() const { return m_machine.transcript().Dump(); }
-
-    SimMachine m_machine;
-    CUninstApp m_app{m_machine.platform()};
 };
 
 // ---- Shared components ----

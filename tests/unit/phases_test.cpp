@@ -1,27 +1,11 @@
 // The removal phases called one by one on an application object whose setup text and record
 // values are set directly.
 
-#include <gtest/gtest.h>
-
-#include "app/uninst_app.h"
-#include "platform/sim/sim_machine.h"
+#include "phase_fixture.h"
 
 namespace {
 
-class PhaseTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_app.m_appPath = "C:\\App\\";
-        m_app.m_sysDir = "C:\\WINDOWS\\SYSTEM\\";
-        m_app.m_winDir = "C:\\WINDOWS\\";
-        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo");
-    }
-    CStringArray Texts() const { return m_machine.transcript().MessageTexts(); }
-    CString Dump() const { return m_machine.transcript().Dump(); }
-
-    SimMachine m_machine;
-    CUninstApp m_app{m_machine.platform()};
-};
+using PhaseTest = PhaseFixture;
 
 // ---- Programs ----
 

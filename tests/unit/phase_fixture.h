@@ -1,0 +1,23 @@
+#pragma once
+// An application object on a fresh in-memory machine, ready for one removal phase at a time:
+// the folders set as a run would have them, and a progress window open.
+
+#include <gtest/gtest.h>
+
+#include "app/uninst_app.h"
+#include "platform/sim/sim_machine.h"
+
+class PhaseFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_app.m_appPath = "C:\\App\\";
+        m_app.m_sysDir = "C:\\WINDOWS\\SYSTEM\\";
+        m_app.m_winDir = "C:\\WINDOWS\\";
+        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo");
+    }
+    CStringArray Texts() const { return m_machine.transcript().MessageTexts(); }
+    CString Dump() const { return m_machine.transcript().Dump(); }
+
+    SimMachine m_machine;
+    CUninstApp m_app{m_machine.platform()};
+};
