@@ -2,6 +2,7 @@
 
 import configparser
 import ntpath
+import re
 
 from harness.scenario import TEMP_TITLE, Window
 
@@ -17,6 +18,9 @@ NO_RECORD = "Unable to get UNINSTALL information from registry"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
+
+# The first instance makes one for each run, and the working copy runs from it.
+PRIVATE_FOLDER = re.compile(r"~UN[0-9A-F]{4}", re.I)
 
 
 def setup_inf(app_name, uninstall=(), extra="", options=""):
@@ -43,18 +47,19 @@ def confirmation(app_name):
 
 
 def copy_ran_from_temp(result):
-    """One working copy, a ~UN*.tmp file of the temporary folder, that is still there, and whose
-    name without extension is the caption of every box that it showed."""
+    """One working copy, a ~UN*.tmp file in a new private ~UN folder of the temporary folder, that
+    is still there, and whose name without extension is the caption of every box that it showed."""
     problems = []
     copies = result.working_copies()
     if len(copies) != 1:
         return [f"expected one working copy, the driver saw {[p.image for p in copies]}"]
     image = copies[0].image
     temp = result.wine.temp_dir().lower()
-    if ntpath.dirname(image).lower() != temp:
-        problems.append(f"working copy {image} is not in {temp}")
-    if ntpath.basename(image) not in result.new_copies:
-        problems.append(f"{image} is not a new file of the temporary folder: {result.new_copies}")
+    folder = ntpath.dirname(image)
+    if ntpath.dirname(folder).lower() != temp or not PRIVATE_FOLDER.fullmatch(ntpath.basename(folder)):
+        problems.append(f"working copy {image} is not in a private folder of {temp}")
+    if ntpath.basename(folder) not in result.new_copies:
+        problems.append(f"{folder} is not a new folder of the temporary folder: {result.new_copies}")
     title = result.temp_title()
     for window in result.transcript.windows:
         if TEMP_TITLE.fullmatch(window.caption) and window.caption != title:
