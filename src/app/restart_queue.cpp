@@ -96,6 +96,7 @@ void CUninstApp::QueueFilesLeftInUse() {
     for (const CString& queued : m_queuedFiles) queuedForms.push_back(ComparableForm(queued));
     // Deepest first, after the files: a folder that holds anything else at the restart stays.
     for (const CString& folder : m_foldersLeft) {
+        if (folder.size() <= 3) continue;  // a drive's root is never removed
         const CString prefix = WithTrailingBackslash(ComparableForm(folder));
         for (const CString& queued : queuedForms) {
             if (StartsWithNoCase(queued, prefix)) {

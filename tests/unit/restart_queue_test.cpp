@@ -103,6 +103,15 @@ TEST_P(FilesInUseTest, WithoutWaitTheRunStillEndsWithZero) {
 INSTANTIATE_TEST_SUITE_P(Families, FilesInUseTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Nt" : "Win9x"; });
 
+TEST_F(RestartQueueTest, FileInUseAtADriveRootQueuesNoFolder) {
+    m_machine.system().UseWindowsNt4();
+    m_machine.files().AddFile("C:\\held.doc").MarkHeldOpen("C:\\held.doc");
+    WriteSetup({"C:\\held.doc"});
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT"), 3010);
+    EXPECT_EQ(m_machine.files().PendingRestartDeletions(), (CStringArray{"C:\\held.doc", kWorkingCopy, kPrivateFolder}))
+        << Dump();
+}
+
 TEST_F(RestartQueueTest, WininitThatCannotBeReadIsNotOverwritten) {
     m_machine.files().AddFile(kWininit, CString("[Rename]\r\n") + kForeignLine + "\r\n").FailReads(kWininit);
     WriteSetup({"%apppath%\\a.txt"});

@@ -119,6 +119,7 @@ def plant_dlls(wine, session):
     """Wine is told to prefer a native DLL of these names, as Windows always does; then a program
     that loads them by name from the temporary folder proves that the planted files would be
     taken and would leave their mark."""
+    wine.unix_path(MARKS).unlink(missing_ok=True)
     overrides = "\r\n".join(f'"{ntpath.splitext(name)[0].lower()}"="native,builtin"' for name in PLANTED_NAMES)
     wine.import_reg(f"[{OVERRIDES}]\r\n{overrides}\r\n")
     for path in _planted_paths(wine):
@@ -135,9 +136,9 @@ def plant_dlls(wine, session):
 
 
 def unplant_dlls(wine, session):
+    """The marks stay for the checks, which come after this."""
     for path in _planted_paths(wine):
         wine.unix_path(path).unlink(missing_ok=True)
-    wine.unix_path(MARKS).unlink(missing_ok=True)
     names = "\r\n".join(f'"{ntpath.splitext(name)[0].lower()}"=-' for name in PLANTED_NAMES)
     wine.import_reg(f"[{OVERRIDES}]\r\n{names}\r\n")
 
