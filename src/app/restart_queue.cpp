@@ -1,8 +1,6 @@
 // Files that cannot go while the run works, because a program holds them open or runs from them,
 // go at the next restart instead, and so do the folders that stay only because of them.
 
-#include <cctype>
-
 #include "app/run_log.h"
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
@@ -17,6 +15,11 @@ constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kLockViolation = 33;
+
+bool IsHexDigit(char byte) {
+    const char folded = FoldAscii(byte);
+    return (folded >= '0' && folded <= '9') || (folded >= 'a' && folded <= 'f');
+}
 
 }  // namespace
 
@@ -115,7 +118,7 @@ std::optional<CString> CUninstApp::PrivateFolderOf(const CString& programPath) {
     const CString name = folder.substr(folder.rfind('\\') + 1);
     if (name.size() != 7 || !StartsWithNoCase(name, kTempPrefix)) return std::nullopt;
     for (std::size_t i = 3; i < name.size(); ++i) {
-        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return std::nullopt;
+        if (!IsHexDigit(name[i])) return std::nullopt;
     }
     CString tempFolder = m_platform.files.TempPath();
     if (tempFolder.empty()) tempFolder = m_winDir + "TEMP";

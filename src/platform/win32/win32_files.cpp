@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
-#include "platform/win32/kernel_function.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
 namespace {
@@ -141,9 +141,9 @@ bool Win32Files::OpensForDeletion(const CString& path) {
 bool Win32Files::RemoveFolder(const CString& path) { return Succeeded(RemoveDirectoryA(path.c_str())); }
 
 bool Win32Files::DeleteAtRestart(const CString& path) {
-    // Windows 95 has no usable MoveFileExA; the core uses WININIT.INI on the 9x family instead.
-    using Call = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    const Call moveFileEx = KernelFunction<Call>("MoveFileExA");
+    // The NT family's way; Windows 95 exports no working MoveFileExA.
+    using MoveFileExFunction = BOOL WINAPI(LPCSTR, LPCSTR, DWORD);
+    auto* const moveFileEx = FindSystemFunction<MoveFileExFunction>("KERNEL32.DLL", "MoveFileExA");
     if (moveFileEx == nullptr) {
         m_lastError = ERROR_CALL_NOT_IMPLEMENTED;
         return false;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/kernel_function.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
 namespace {
@@ -64,13 +64,13 @@ LocalTime Win32System::Now() {
 }
 
 bool Win32System::SetDefaultDllDirectories(std::uint32_t flags) {
-    using Call = BOOL(WINAPI*)(DWORD);
-    const Call call = KernelFunction<Call>("SetDefaultDllDirectories");
+    using Call = BOOL WINAPI(DWORD);
+    auto* const call = FindSystemFunction<Call>("KERNEL32.DLL", "SetDefaultDllDirectories");
     return call != nullptr && call(flags) != FALSE;
 }
 
 bool Win32System::SetDllSearchFolder(const CString& path) {
-    using Call = BOOL(WINAPI*)(LPCSTR);
-    const Call call = KernelFunction<Call>("SetDllDirectoryA");
+    using Call = BOOL WINAPI(LPCSTR);
+    auto* const call = FindSystemFunction<Call>("KERNEL32.DLL", "SetDllDirectoryA");
     return call != nullptr && call(path.c_str()) != FALSE;
 }
