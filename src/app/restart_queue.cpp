@@ -9,7 +9,7 @@ namespace {
 
 constexpr char kWininitFile[] = "WININIT.INI";
 
-// Errors of a deletion that say the file is in use rather than protected or missing.
+// Errors of a failed deletion: missing, protected or in use.
 constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;

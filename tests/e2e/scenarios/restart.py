@@ -6,7 +6,7 @@ import time
 
 from harness.scenario import Expect, File, Restart, Scenario
 
-from .common import PENDING_KEY, confirmation, copy_path, setup_inf
+from .common import PENDING_KEY, confirmation, copy_path, setup_inf, wininit_entries, wininit_path
 
 EXIT_COMPLETED, EXIT_RESTART = 0, 3010
 
@@ -15,6 +15,7 @@ EXIT_COMPLETED, EXIT_RESTART = 0, 3010
 OPEN = r"C:\E2E\Open File App"
 OPEN_DOC = OPEN + r"\Documents\Quarterly letter.document"
 OPEN_LOG = r"C:\E2ELogs\open-file.log"
+FOREIGN = r"C:\E2E\FOREIGN.TMP"
 HOLDER = r"C:\E2E\Open File Holder\holder.exe"
 HOLD_MS = 20000
 
@@ -48,13 +49,11 @@ def open_file_queued(result):
     """NT: the document, then its folder, in the pending renames. 9x: a NUL= line with the
     document's short name, whatever else the section holds."""
     if result.family == "9x":
-        found = [p for p in (result.wine.drive_c / "windows").iterdir() if p.name.lower() == "wininit.ini"]
-        lines = found[0].read_bytes().decode("cp1252").splitlines() if found else []
-        entries = [line[4:] for line in lines if line.upper().startswith("NUL=")]
+        entries = wininit_entries(result)
         problems = [] if any(e.upper().endswith(".DOC") and " " not in e for e in entries) else \
             [f"no line with the document's short name in WININIT.INI: {entries}"]
-        if "NUL=C:\\E2E\\FOREIGN.TMP" not in lines:
-            problems.append(f"another program's line is gone: {lines}")
+        if FOREIGN not in entries:
+            problems.append(f"another program's line is gone: {entries}")
         return problems
     pending = (result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or "").lower()
     doc, folder = OPEN_DOC.lower(), ntpath.dirname(OPEN_DOC).lower()
@@ -66,8 +65,17 @@ def open_file_queued(result):
 
 def foreign_wininit_line(wine, session):
     """Another program's deletion, pending in WININIT.INI: it must survive the run. The restart
-    carries it out, which leaves no WININIT.INI behind for the next scenario."""
-    (wine.drive_c / "windows" / "wininit.ini").write_bytes(b"[Rename]\r\nNUL=C:\\E2E\\FOREIGN.TMP\r\n")
+    carries it out and the file becomes WININIT.BAK."""
+    path = wininit_path(wine) or wine.drive_c / "windows" / "WININIT.INI"
+    text = path.read_bytes().decode("cp1252") if path.exists() else ""
+    line = f"NUL={FOREIGN}\r\n"
+    if "[rename]" in text.lower():
+        at = text.lower().index("[rename]")
+        at = text.index("\n", at) + 1 if "\n" in text[at:] else len(text)
+        text = text[:at] + line + text[at:]
+    else:
+        text += "[Rename]\r\n" + line
+    path.write_bytes(text.encode("cp1252"))
 
 
 def folder_gone_on_nt(result):
