@@ -44,6 +44,11 @@ bool CUninstApp::InitInstance() {
     Log("start: uninst " + CString(kProgramVersion) + " on the " + (m_isWinNT ? "NT" : "9x") + " family, version " +
         std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
         (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
+    if (m_unattended.plan) {
+        RunDryRun(arguments);
+        Log("exit code " + std::to_string(ExitCode()));
+        return false;
+    }
 
     if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
     const WaitCursor busy(m_platform.ui);

@@ -1,0 +1,62 @@
+#pragma once
+// The file system of a dry run: every read goes to the real file system, every change is
+// recorded instead of made and kept in an overlay, so that a deleted file no longer exists and
+// a folder emptied by the run reads empty.
+
+#include <map>
+#include <set>
+
+#include "platform/files.h"
+#include "platform/plan/plan_record.h"
+
+class PlanFiles : public IFileSystem {
+public:
+    PlanFiles(IFileSystem& real, PlanRecorder& recorder) : m_real(real), m_recorder(recorder) {}
+
+    std::unique_ptr<IOpenFile> OpenForReading(const CString& path) override;
+    CString FullPathName(const CString& path) override { return Forwarded(m_real.FullPathName(path)); }
+    CString ShortPathName(const CString& path) override;
+    CString TempPath() override { return Forwarded(m_real.TempPath()); }
+    std::optional<std::uint32_t> GetAttributes(const CString& path) override;
+    std::optional<CStringArray> ListFolder(const CString& path) override;
+    bool CreateFolder(const CString& path) override;
+    std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) override;
+    bool Copy(const CString& from, const CString& to) override;
+    bool SetAttributes(const CString& path, std::uint32_t attributes) override;
+    bool Delete(const CString& path) override;
+    bool RemoveFolder(const CString& path) override;
+    bool DeleteAtRestart(const CString& path) override;
+    bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
+                           const CString& file) override;
+    std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
+    std::optional<CString> ReadSharedFile(const CString& path) override;
+    bool WriteWholeFile(const CString& path, const CString& content) override;
+    std::uint32_t LastError() override { return m_lastError; }
+
+    // A file (not a folder) that the run would find.
+    bool FileExists(const CString& path);
+
+private:
+    // A file or folder that the run itself would have made or written.
+    struct Made {
+        CString path;
+        std::uint32_t attributes = 0;
+        CString content;
+    };
+
+    // The overlay's name for a path: full, folded, without trailing backslashes.
+    CString KeyOf(const CString& path);
+    bool IsGone(const CString& key) const;
+    // Makes a file in the overlay, keeping what is known of one that exists.
+    void Make(const CString& path, std::uint32_t attributes, const CString& content);
+    CString StateOfTarget(const CString& path);
+    bool Fail(std::uint32_t error);
+    CString Forwarded(CString text);
+
+    IFileSystem& m_real;
+    PlanRecorder& m_recorder;
+    std::set<CString> m_gone;
+    std::map<CString, Made> m_made;
+    std::map<CString, std::uint32_t> m_attributes;  // attributes changed on real files
+    std::uint32_t m_lastError = 0;
+};

@@ -1,0 +1,270 @@
+#include "platform/plan/plan_registry.h"
+
+#include "platform/plan/plan_format.h"
+#include "setupinfo/text.h"
+
+namespace {
+
+constexpr long kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+constexpr long kKeyDeleted = 1018;  // ERROR_KEY_DELETED: the handle's key is gone
+constexpr std::uint32_t kSetValueAccess = 0x0002;  // KEY_SET_VALUE
+// Longer than any key name the registry allows, so that the listing never stops short.
+constexpr std::size_t kNameBuffer = 65536;
+constexpr std::size_t kAnyValueSize = static_cast<std::size_t>(-1);
+
+bool IsRoot(RegKey key) { return key >= kClassesRoot && key <= kUsers; }
+
+CString WithoutTrailingBackslashes(CString path) {
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+CString Join(const CString& base, const CString& subKey) {
+    if (subKey.empty()) return base;
+    if (base.empty()) return subKey;
+    return WithoutTrailingBackslashes(base) + "\\" + subKey;
+}
+
+CString ParentOf(const CString& foldedPath) {
+    const std::size_t cut = foldedPath.rfind('\\');
+    return cut == CString::npos ? CString() : foldedPath.substr(0, cut);
+}
+
+}  // namespace
+
+PlanRegistry::~PlanRegistry() {
+    for (const auto& entry : m_handles) {
+        if (entry.second.real) m_real.CloseKey(*entry.second.real);
+    }
+}
+
+bool PlanRegistry::Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path) const {
+    if (IsRoot(parent)) {
+        root = parent;
+        path = subKey;
+        return true;
+    }
+    const auto found = m_handles.find(parent);
+    if (found == m_handles.end()) return false;
+    root = found->second.root;
+    path = Join(found->second.path, subKey);
+    return true;
+}
+
+PlanRegistry::KeyId PlanRegistry::IdOf(RegKey root, const CString& path) {
+    return {root, FoldAscii(WithoutTrailingBackslashes(path))};
+}
+
+bool PlanRegistry::IsDeleted(const KeyId& id) const {
+    if (m_deleted.empty() || m_created.count(id) != 0) return false;
+    // A deleted key takes everything below it along.
+    for (std::size_t cut = id.second.find('\\'); cut != CString::npos; cut = id.second.find('\\', cut + 1)) {
+        if (m_deleted.count({id.first, id.second.substr(0, cut)}) != 0) return true;
+    }
+    return m_deleted.count(id) != 0;
+}
+
+bool PlanRegistry::Exists(RegKey root, const CString& path) {
+    const KeyId id = IdOf(root, path);
+    if (m_created.count(id) != 0) return true;
+    if (IsDeleted(id)) return false;
+    RegKey key = 0;
+    if (m_real.OpenKey(root, path, reg::kRead, key) != reg::kSuccess) return false;
+    m_real.CloseKey(key);
+    return true;
+}
+
+CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::optional<RegKey> real) {
+    CStringArray names;
+    std::set<CString> seen;
+    const KeyId id = IdOf(root, path);
+    if (real) {
+        CString name;
+        for (std::uint32_t index = 0; m_real.EnumKey(*real, index, kNameBuffer, name) == reg::kSuccess; ++index) {
+            if (IsDeleted(IdOf(root, Join(path, name)))) continue;
+            if (seen.insert(FoldAscii(name)).second) names.push_back(name);
+        }
+    }
+    for (const auto& created : m_created) {
+        if (created.first.first != root || ParentOf(created.first.second) != id.second) continue;
+        const CString name = created.second.substr(created.second.rfind('\\') + 1);
+        if (seen.insert(FoldAscii(name)).second) names.push_back(name);
+    }
+    return names;
+}
+
+std::optional<RegValue> PlanRegistry::CurrentValue(const Handle& handle, const CString& name) {
+    RegValue value;
+    if (ReadValue(handle, name, kAnyValueSize, value) != reg::kSuccess) return std::nullopt;
+    return value;
+}
+
+long PlanRegistry::ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result) {
+    const KeyId id = IdOf(handle.root, handle.path);
+    if (IsDeleted(id)) return kKeyDeleted;
+    const auto overlay = m_values.find({id, FoldAscii(name)});
+    if (overlay != m_values.end()) {
+        if (!overlay->second) return reg::kFileNotFound;
+        result.type = overlay->second->type;
+        if (overlay->second->data.size() > maxBytes) {
+            result.data.clear();
+            return reg::kMoreData;
+        }
+        result.data = overlay->second->data;
+        return reg::kSuccess;
+    }
+    if (!handle.real) return reg::kFileNotFound;
+    return m_real.QueryValue(*handle.real, name, maxBytes, result);
+}
+
+RegKey PlanRegistry::NewHandle(Handle handle) {
+    const RegKey key = m_nextHandle++;
+    m_handles.emplace(key, std::move(handle));
+    return key;
+}
+
+CString PlanRegistry::Describe(RegKey root, const CString& path) const { return PlanRootName(root) + "\\" + path; }
+
+long PlanRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
+    RegKey root = 0;
+    CString path;
+    if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+    const KeyId id = IdOf(root, path);
+    Handle handle;
+    handle.root = root;
+    handle.path = path;
+    handle.canSetValues = (access & kSetValueAccess) != 0;
+    if (m_created.count(id) == 0) {
+        if (IsDeleted(id)) return reg::kFileNotFound;
+        RegKey real = 0;
+        const long status = m_real.OpenKey(root, path, access, real);
+        if (status != reg::kSuccess) return status;
+        handle.real = real;
+    }
+    result = NewHandle(std::move(handle));
+    return reg::kSuccess;
+}
+
+long PlanRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
+    RegKey root = 0;
+    CString path;
+    if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+    if (Exists(root, path)) return OpenKey(root, path, reg::kAllAccess, result);
+
+    m_recorder.Add({PlanVerb::CreateKey, Describe(root, path), "missing", {}, true, {}});
+    // The key and every missing key above it come into being.
+    for (CString step = WithoutTrailingBackslashes(path); !step.empty() && !Exists(root, step);
+         step = step.substr(0, step.rfind('\\') == CString::npos ? 0 : step.rfind('\\'))) {
+        const KeyId id = IdOf(root, step);
+        m_created.emplace(id, step);
+        m_deleted.erase(id);
+    }
+    Changed();
+    Handle handle;
+    handle.root = root;
+    handle.path = path;
+    handle.canSetValues = true;
+    result = NewHandle(std::move(handle));
+    return reg::kSuccess;
+}
+
+void PlanRegistry::CloseKey(RegKey key) {
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return;
+    if (found->second.real) m_real.CloseKey(*found->second.real);
+    m_handles.erase(found);
+}
+
+long PlanRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return kInvalidHandle;
+    return ReadValue(found->second, name, maxBytes, result);
+}
+
+long PlanRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return kInvalidHandle;
+    Handle& handle = found->second;
+    const KeyId id = IdOf(handle.root, handle.path);
+    if (IsDeleted(id)) return kKeyDeleted;
+    const CString item = Describe(handle.root, handle.path) + " value '" + name + "'";
+    if (!handle.canSetValues) {
+        m_recorder.Add({PlanVerb::SetValue, item, "the key is open for reading only: refused", {}, false, {}});
+        return reg::kAccessDenied;
+    }
+    const auto current = CurrentValue(handle, name);
+    const bool changes = !current || current->type != value.type || current->data != value.data;
+    m_recorder.Add({PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : "missing",
+                    DescribeRegistryValue(value), changes, {}});
+    m_values[{id, FoldAscii(name)}] = value;
+    return reg::kSuccess;
+}
+
+long PlanRegistry::DeleteValue(RegKey key, const CString& name) {
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return kInvalidHandle;
+    Handle& handle = found->second;
+    const KeyId id = IdOf(handle.root, handle.path);
+    if (IsDeleted(id)) return kKeyDeleted;
+    const CString item = Describe(handle.root, handle.path) + " value '" + name + "'";
+    if (!handle.canSetValues) {
+        m_recorder.Add({PlanVerb::DeleteValue, item, "the key is open for reading only: refused", {}, false, {}});
+        return reg::kAccessDenied;
+    }
+    const auto current = CurrentValue(handle, name);
+    if (!current) {
+        m_recorder.Add({PlanVerb::DeleteValue, item, "missing", {}, false, {}});
+        return reg::kFileNotFound;
+    }
+    m_recorder.Add({PlanVerb::DeleteValue, item, "now " + DescribeRegistryValue(*current), {}, true, {}});
+    m_values[{id, FoldAscii(name)}] = std::nullopt;
+    return reg::kSuccess;
+}
+
+long PlanRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
+    const auto found = m_handles.find(key);
+    if (found == m_handles.end()) return kInvalidHandle;
+    Handle& handle = found->second;
+    if (IsDeleted(IdOf(handle.root, handle.path))) return kKeyDeleted;
+    // Listed once per state of the overlay: callers enumerate index by index.
+    if (!handle.subkeys || handle.listedAt != m_generation) {
+        handle.subkeys = Subkeys(handle.root, handle.path, handle.real);
+        handle.listedAt = m_generation;
+    }
+    if (index >= handle.subkeys->size()) return reg::kNoMoreItems;
+    const CString& listedName = (*handle.subkeys)[index];
+    if (listedName.size() + 1 > bufferSize) return reg::kMoreData;
+    name = listedName;
+    return reg::kSuccess;
+}
+
+long PlanRegistry::DeleteKey(RegKey parent, const CString& subKey) {
+    RegKey root = 0;
+    CString path;
+    if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
+    const KeyId id = IdOf(root, path);
+    const CString item = Describe(root, path);
+    if (!Exists(root, path)) {
+        m_recorder.Add({PlanVerb::DeleteKey, item, "missing", {}, false, {}});
+        return reg::kFileNotFound;
+    }
+    std::optional<RegKey> real;
+    RegKey opened = 0;
+    if (m_created.count(id) == 0 && m_real.OpenKey(root, path, reg::kRead, opened) == reg::kSuccess) real = opened;
+    const CStringArray subkeys = Subkeys(root, path, real);
+    if (real) m_real.CloseKey(*real);
+    if (!subkeys.empty()) {
+        CString names;
+        for (const CString& name : subkeys) names += (names.empty() ? "" : ", ") + name;
+        m_recorder.Add({PlanVerb::DeleteKey, item, "holds subkeys " + names + ": refused", {}, false, {}});
+        return reg::kAccessDenied;
+    }
+    m_recorder.Add({PlanVerb::DeleteKey, item, "exists, no subkeys", {}, true, {}});
+    m_created.erase(id);
+    m_deleted.insert(id);
+    for (auto value = m_values.begin(); value != m_values.end();) {
+        value = value->first.first == id ? m_values.erase(value) : std::next(value);
+    }
+    Changed();
+    return reg::kSuccess;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The registry of a dry run: every read goes to the real registry, every change is recorded
+// instead of made and kept in an overlay, so that later reads see the registry as the run
+// would have left it.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "platform/plan/plan_record.h"
+#include "platform/registry.h"
+
+class PlanRegistry : public IRegistry {
+public:
+    PlanRegistry(IRegistry& real, PlanRecorder& recorder) : m_real(real), m_recorder(recorder) {}
+    ~PlanRegistry() override;
+    PlanRegistry(const PlanRegistry&) = delete;
+    PlanRegistry& operator=(const PlanRegistry&) = delete;
+
+    long OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) override;
+    long CreateKey(RegKey parent, const CString& subKey, RegKey& result) override;
+    void CloseKey(RegKey key) override;
+    long QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) override;
+    long SetValue(RegKey key, const CString& name, const RegValue& value) override;
+    long DeleteValue(RegKey key, const CString& name) override;
+    long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
+    long DeleteKey(RegKey parent, const CString& subKey) override;
+
+private:
+    // A key of the overlay: its root and its path, folded and without trailing backslashes.
+    using KeyId = std::pair<RegKey, CString>;
+    struct Handle {
+        RegKey root = 0;
+        CString path;                  // as the caller spelt it
+        std::optional<RegKey> real;    // the real key, where it exists
+        bool canSetValues = false;
+        std::optional<CStringArray> subkeys;  // the listing as of m_generation below
+        unsigned listedAt = 0;
+    };
+
+    // The root and path that a handle or root and a subkey name; false for an unknown handle.
+    bool Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path) const;
+    static KeyId IdOf(RegKey root, const CString& path);
+    bool IsDeleted(const KeyId& id) const;
+    bool Exists(RegKey root, const CString& path);
+    CStringArray Subkeys(RegKey root, const CString& path, std::optional<RegKey> real);
+    long ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result);
+    std::optional<RegValue> CurrentValue(const Handle& handle, const CString& name);
+    RegKey NewHandle(Handle handle);
+    CString Describe(RegKey root, const CString& path) const;
+    void Changed() { ++m_generation; }
+
+    IRegistry& m_real;
+    PlanRecorder& m_recorder;
+    std::map<RegKey, Handle> m_handles;
+    RegKey m_nextHandle = 0x4000;
+    std::set<KeyId> m_deleted;
+    std::map<KeyId, CString> m_created;  // each with its path as first spelt
+    // Values set (present) or deleted (absent), by key and folded name.
+    std::map<std::pair<KeyId, CString>, std::optional<RegValue>> m_values;
+    unsigned m_generation = 1;
+};
