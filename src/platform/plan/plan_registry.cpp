@@ -94,8 +94,16 @@ CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::option
 }
 
 std::optional<RegValue> PlanRegistry::CurrentValue(const Handle& handle, const CString& name) {
+    // The caller's handle may lack the right to query: a handle opened only to delete a value
+    // cannot read it.
+    Handle reader = handle;
+    RegKey real = 0;
+    const bool opened = handle.real && m_real.OpenKey(handle.root, handle.path, reg::kRead, real) == reg::kSuccess;
+    if (opened) reader.real = real;
     RegValue value;
-    if (ReadValue(handle, name, kAnyValueSize, value) != reg::kSuccess) return std::nullopt;
+    const long status = ReadValue(reader, name, kAnyValueSize, value);
+    if (opened) m_real.CloseKey(real);
+    if (status != reg::kSuccess) return std::nullopt;
     return value;
 }
 
