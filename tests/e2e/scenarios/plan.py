@@ -5,7 +5,7 @@ import re
 
 from harness.scenario import Expect, File, Key, Record, Scenario
 
-from .common import EXIT_COMPLETED, setup_inf
+from .common import EXIT_COMPLETED, EXIT_STOPPED, no_working_copy, setup_inf
 
 APP = r"C:\E2E\Plan"
 TOOLS = r"C:\E2E\Plan Tools"
@@ -162,6 +162,21 @@ class PlanFirst:
 
 PLAN_FIRST = PlanFirst()
 
+
+def plan_in_temp(*needles):
+    """The plan file of the temporary folder holds each needle, and no viewer was started."""
+    def check(result):
+        path = result.wine.temp_dir() + r"\UNINST PLAN.txt"
+        plan = result.wine.unix_path(path)
+        text = plan.read_bytes().decode("cp1252") if plan.exists() else ""
+        problems = [f"{path} lacks {n!r}: {text!r}" for n in needles if n not in text]
+        viewers = result.transcript.programs(lambda image: "notepad" in image.lower() or "winebrowser" in image.lower())
+        problems += [f"a viewer was started: {p.image}" for p in viewers]
+        if plan.exists():
+            plan.unlink()
+        return problems
+    return check
+
 SCENARIOS = [
     Scenario(
         name="plan_names_what_the_run_changes",
@@ -184,5 +199,24 @@ SCENARIOS = [
         answers=("click 1 once E2E Plan Un-Install",),
         timeout=150,
         expect=Expect(exit_code=EXIT_COMPLETED, checks=(PLAN_FIRST.check,)),
+    ),
+    Scenario(
+        name="plan_silent_goes_to_the_temporary_folder",
+        app_name="E2E Quiet Plan", app_folder=r"C:\E2E\QuietPlan",
+        setup_inf=setup_inf("E2E Quiet Plan", [r"%apppath%\keep.txt"]),
+        files={r"C:\E2E\QuietPlan\keep.txt": File("kept")},
+        arguments=("/PLAN", "/VERYSILENT"),
+        expect=Expect(exit_code=EXIT_COMPLETED, present=(r"C:\E2E\QuietPlan\keep.txt",
+                                                         r"C:\E2E\QuietPlan\UNINST\uninst.exe"),
+                      checks=(no_working_copy, plan_in_temp("* delete file: C:\\E2E\\QuietPlan\\keep.txt (exists)",
+                                                            "Exit code of this plan: 0"))),
+    ),
+    Scenario(
+        name="plan_of_a_run_that_would_stop",
+        app_name="E2E Stop Plan", app_folder=r"C:\E2E\StopPlan",
+        setup_inf=setup_inf("E2E Stop Plan", []),
+        arguments=("/PLAN", "/S"),
+        expect=Expect(exit_code=EXIT_STOPPED, checks=(no_working_copy, plan_in_temp(
+            "no files listed in 'Uninstall' section", "Exit code of this plan: 1603"))),
     ),
 ]
