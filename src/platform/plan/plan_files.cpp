@@ -103,7 +103,7 @@ void PlanFiles::Make(const CString& path, std::uint32_t attributes, const CStrin
     m_made[key] = Made{path, attributes, content};
 }
 
-CString PlanFiles::StateOfTarget(const CString& path) { return FileExists(path) ? "exists" : "missing"; }
+CString PlanFiles::StateOfTarget(const CString& path) { return FileExists(path) ? planstate::kExists : planstate::kMissing; }
 
 bool PlanFiles::FileExists(const CString& path) {
     const auto attributes = GetAttributes(path);
@@ -177,10 +177,10 @@ CString PlanFiles::ShortPathName(const CString& path) {
 
 bool PlanFiles::CreateFolder(const CString& path) {
     if (GetAttributes(path)) {
-        m_recorder.Add({PlanVerb::CreateFolder, path, "exists", {}, false, {}});
+        m_recorder.Add({PlanVerb::CreateFolder, path, planstate::kExists, {}, false, {}});
         return Fail(kAlreadyExists);
     }
-    m_recorder.Add({PlanVerb::CreateFolder, path, "missing", {}, true, {}});
+    m_recorder.Add({PlanVerb::CreateFolder, path, planstate::kMissing, {}, true, {}});
     Make(path, kAttributeDirectory, CString());
     return true;
 }
@@ -233,7 +233,7 @@ bool PlanFiles::Delete(const CString& path) {
     };
     const auto attributes = GetAttributes(path);
     if (!attributes) {
-        record("missing", false);
+        record(planstate::kMissing, false);
         return Fail(kFileNotFound);
     }
     if ((*attributes & kAttributeDirectory) != 0) {
@@ -241,10 +241,10 @@ bool PlanFiles::Delete(const CString& path) {
         return Fail(kAccessDenied);
     }
     if ((*attributes & kReadOnly) != 0) {
-        record("read-only: refused", false);
+        record(planstate::kReadOnlyRefused, false);
         return Fail(kAccessDenied);
     }
-    record("exists" + cleared, true);
+    record(planstate::kExists + cleared, true);
     const CString key = KeyOf(path);
     m_made.erase(key);
     m_attributes.erase(key);
@@ -259,7 +259,7 @@ bool PlanFiles::RemoveFolder(const CString& path) {
     const CString key = KeyOf(path);
     const auto attributes = GetAttributes(path);
     if (!attributes) {
-        record("missing", false);
+        record(planstate::kMissing, false);
         return Fail(kFileNotFound);
     }
     if ((*attributes & kAttributeDirectory) == 0) {
@@ -279,7 +279,7 @@ bool PlanFiles::RemoveFolder(const CString& path) {
         return Fail(kDirNotEmpty);
     }
     if ((*attributes & kReadOnly) != 0) {
-        record("read-only: refused", false);
+        record(planstate::kReadOnlyRefused, false);
         return Fail(kAccessDenied);
     }
     record("empty by then", true);
@@ -290,7 +290,7 @@ bool PlanFiles::RemoveFolder(const CString& path) {
 }
 
 bool PlanFiles::DeleteAtRestart(const CString& path) {
-    m_recorder.Add({PlanVerb::DeleteAtRestart, path, GetAttributes(path) ? "exists" : "missing", {}, true, {}});
+    m_recorder.Add({PlanVerb::DeleteAtRestart, path, GetAttributes(path) ? planstate::kExists : planstate::kMissing, {}, true, {}});
     return true;
 }
 

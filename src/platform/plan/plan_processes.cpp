@@ -29,7 +29,7 @@ std::unique_ptr<IProcess> PlanProcesses::StartProcess(const CString& commandLine
 
 ShellStart PlanProcesses::ShellExecuteProgram(const CString& file, const CString& parameters) {
     const bool exists = m_files.FileExists(file);
-    PlanAction action{PlanVerb::StartProgram, file, exists ? "exists" : "not found: the start fails", {}, exists, {}};
+    PlanAction action{PlanVerb::StartProgram, file, exists ? planstate::kExists : "not found: the start fails", {}, exists, {}};
     if (!parameters.empty()) action.detail = "parameters " + parameters;
     if (exists) action.notes.push_back(kProgramNote);
     m_recorder.Add(std::move(action));
@@ -40,7 +40,7 @@ ShellStart PlanProcesses::ShellExecuteProgram(const CString& file, const CString
 }
 
 bool PlanProcesses::OpenDocument(const CString& path) {
-    m_recorder.Add({PlanVerb::OpenDocument, path, m_files.FileExists(path) ? "exists" : "missing", {}, false, {}});
+    m_recorder.Add({PlanVerb::OpenDocument, path, m_files.FileExists(path) ? planstate::kExists : planstate::kMissing, {}, false, {}});
     return true;
 }
 
@@ -61,6 +61,6 @@ std::unique_ptr<IModule> PlanModules::LoadModule(const CString& path) {
         m_recorder.Add({PlanVerb::UnregisterModule, path, "not found: loading fails", {}, false, {}});
         return nullptr;
     }
-    m_recorder.Add({PlanVerb::UnregisterModule, path, "exists", {}, true, {kModuleNote}});
+    m_recorder.Add({PlanVerb::UnregisterModule, path, planstate::kExists, {}, true, {kModuleNote}});
     return std::make_unique<UnloadedModule>();
 }

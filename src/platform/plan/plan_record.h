@@ -42,6 +42,14 @@ struct PlanAction {
     CStringArray notes;   // further lines: what each answer of a question leads to
 };
 
+// The states that several kinds of item share in a plan's lines.
+namespace planstate {
+constexpr char kExists[] = "exists";
+constexpr char kMissing[] = "missing";
+constexpr char kReadOnlyRefused[] = "read-only: refused";
+constexpr char kKeyOpenForReading[] = "the key is open for reading only: refused";
+}  // namespace planstate
+
 // How the dry run answers the questions that a real run asks.
 enum class PlanAnswers {
     Person,  // the default button, which a person at the screen takes by pressing Enter

@@ -159,7 +159,7 @@ long PlanRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& resul
     if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
     if (Exists(root, path)) return OpenKey(root, path, reg::kAllAccess, result);
 
-    m_recorder.Add({PlanVerb::CreateKey, Describe(root, path), "missing", {}, true, {}});
+    m_recorder.Add({PlanVerb::CreateKey, Describe(root, path), planstate::kMissing, {}, true, {}});
     // The key and every missing key above it come into being.
     for (CString step = WithoutTrailingBackslashes(path); !step.empty() && !Exists(root, step);
          step = step.substr(0, step.rfind('\\') == CString::npos ? 0 : step.rfind('\\'))) {
@@ -189,43 +189,46 @@ long PlanRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxBy
     return ReadValue(found->second, name, maxBytes, result);
 }
 
-long PlanRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+long PlanRegistry::WritableValue(RegKey key, PlanVerb verb, const CString& name, Handle*& handle, CString& item) {
     const auto found = m_handles.find(key);
     if (found == m_handles.end()) return kInvalidHandle;
-    Handle& handle = found->second;
-    const KeyId id = IdOf(handle.root, handle.path);
-    if (IsDeleted(id)) return kKeyDeleted;
-    const CString item = Describe(handle.root, handle.path) + " value '" + name + "'";
-    if (!handle.canSetValues) {
-        m_recorder.Add({PlanVerb::SetValue, item, "the key is open for reading only: refused", {}, false, {}});
+    handle = &found->second;
+    if (IsDeleted(IdOf(handle->root, handle->path))) return kKeyDeleted;
+    item = Describe(handle->root, handle->path) + " value '" + name + "'";
+    if (!handle->canSetValues) {
+        m_recorder.Add({verb, item, planstate::kKeyOpenForReading, {}, false, {}});
         return reg::kAccessDenied;
     }
-    const auto current = CurrentValue(handle, name);
+    return reg::kSuccess;
+}
+
+long PlanRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    Handle* handle = nullptr;
+    CString item;
+    if (const long status = WritableValue(key, PlanVerb::SetValue, name, handle, item); status != reg::kSuccess) {
+        return status;
+    }
+    const auto current = CurrentValue(*handle, name);
     const bool changes = !current || current->type != value.type || current->data != value.data;
-    m_recorder.Add({PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : "missing",
+    m_recorder.Add({PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : planstate::kMissing,
                     DescribeRegistryValue(value), changes, {}});
-    m_values[{id, FoldAscii(name)}] = value;
+    m_values[{IdOf(handle->root, handle->path), FoldAscii(name)}] = value;
     return reg::kSuccess;
 }
 
 long PlanRegistry::DeleteValue(RegKey key, const CString& name) {
-    const auto found = m_handles.find(key);
-    if (found == m_handles.end()) return kInvalidHandle;
-    Handle& handle = found->second;
-    const KeyId id = IdOf(handle.root, handle.path);
-    if (IsDeleted(id)) return kKeyDeleted;
-    const CString item = Describe(handle.root, handle.path) + " value '" + name + "'";
-    if (!handle.canSetValues) {
-        m_recorder.Add({PlanVerb::DeleteValue, item, "the key is open for reading only: refused", {}, false, {}});
-        return reg::kAccessDenied;
+    Handle* handle = nullptr;
+    CString item;
+    if (const long status = WritableValue(key, PlanVerb::DeleteValue, name, handle, item); status != reg::kSuccess) {
+        return status;
     }
-    const auto current = CurrentValue(handle, name);
+    const auto current = CurrentValue(*handle, name);
     if (!current) {
-        m_recorder.Add({PlanVerb::DeleteValue, item, "missing", {}, false, {}});
+        m_recorder.Add({PlanVerb::DeleteValue, item, planstate::kMissing, {}, false, {}});
         return reg::kFileNotFound;
     }
     m_recorder.Add({PlanVerb::DeleteValue, item, "now " + DescribeRegistryValue(*current), {}, true, {}});
-    m_values[{id, FoldAscii(name)}] = std::nullopt;
+    m_values[{IdOf(handle->root, handle->path), FoldAscii(name)}] = std::nullopt;
     return reg::kSuccess;
 }
 
@@ -253,7 +256,7 @@ long PlanRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     const KeyId id = IdOf(root, path);
     const CString item = Describe(root, path);
     if (!Exists(root, path)) {
-        m_recorder.Add({PlanVerb::DeleteKey, item, "missing", {}, false, {}});
+        m_recorder.Add({PlanVerb::DeleteKey, item, planstate::kMissing, {}, false, {}});
         return reg::kFileNotFound;
     }
     std::optional<RegKey> real;

@@ -48,6 +48,9 @@ private:
     long ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result);
     std::optional<RegValue> CurrentValue(const Handle& handle, const CString& name);
     RegKey NewHandle(Handle handle);
+    // The handle and the plan's name of a value about to be set or deleted; a failure when the
+    // handle is unknown, its key deleted, or it was opened without the right to set values.
+    long WritableValue(RegKey key, PlanVerb verb, const CString& name, Handle*& handle, CString& item);
     CString Describe(RegKey root, const CString& path) const;
     void Changed() { ++m_generation; }
 
