@@ -41,17 +41,20 @@ void SplitCommandLine(const CString& commandLine, CString& program, CString& arg
     arguments = programEnd == CString::npos ? CString() : CString(TrimLeftWhiteSpace(commandLine.substr(programEnd)));
 }
 
+// One instance over the plan's platform, from start to end; its exit code.
+int RunInstance(Platform& plan) {
+    CUninstApp instance(plan);
+    instance.InitInstance();
+    return instance.ExitCode();
+}
+
 Pass RunPass(Platform& machine, const CString& argumentText, PlanAnswers answers, int otherAnswerAt) {
     PlanRecorder recorder(answers);
     recorder.TakeOtherAnswerAt(otherAnswerAt);
     PlanPlatform plan(machine, recorder);
     Pass pass;
     plan.System().PlanInstance(argumentText, std::nullopt);
-    {
-        CUninstApp firstInstance(plan.Get());
-        firstInstance.InitInstance();
-        pass.exitCode = firstInstance.ExitCode();
-    }
+    pass.exitCode = RunInstance(plan.Get());
     // The working copy runs on the machine as the first instance left it, from its temporary file.
     const CString workingCopy = plan.Processes().WorkingCopyCommandLine();
     if (!workingCopy.empty()) {
@@ -59,11 +62,9 @@ Pass RunPass(Platform& machine, const CString& argumentText, PlanAnswers answers
         CString arguments;
         SplitCommandLine(workingCopy, program, arguments);
         plan.System().PlanInstance(arguments, program);
-        CUninstApp copy(plan.Get());
-        copy.InitInstance();
-        pass.exitCode = copy.ExitCode();
+        pass.exitCode = RunInstance(plan.Get());
     }
-    pass.actions = recorder.Actions();
+    pass.actions = std::move(recorder.Actions());
     pass.reachesConfirmation = recorder.ConfirmationReached();
     pass.questions = recorder.QuestionsAsked();
     return pass;

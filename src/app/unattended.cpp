@@ -1,5 +1,7 @@
 #include "app/unattended.h"
 
+#include <vector>
+
 #include "setupinfo/text.h"
 
 namespace {
@@ -27,13 +29,11 @@ bool IsSwitch(std::string_view word) {
            EqualsNoCase(word, kPlanSwitch) || StartsWithNoCase(word, kLogSwitch);
 }
 
-// Calls visit with each word and the text before it; a word runs to the next blank outside
-// quotes, so a quoted path is one word.
-template <typename Visit>
-void ForEachWord(std::string_view text, Visit visit) {
+// A word runs to the next blank outside quotes, so a quoted path is one word.
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t gap = i;
         while (i < text.size() && IsWordBreak(text[i])) ++i;
         const std::size_t start = i;
         bool quoted = false;
@@ -41,25 +41,26 @@ void ForEachWord(std::string_view text, Visit visit) {
             if (text[i] == '"') quoted = !quoted;
             ++i;
         }
-        if (i > start) visit(text.substr(gap, start - gap), text.substr(start, i - start));
+        if (i > start) words.push_back(text.substr(start, i - start));
     }
+    return words;
 }
 
 }  // namespace
 
 CString WithoutUnattendedSwitches(std::string_view argumentText) {
     CString kept;
-    ForEachWord(argumentText, [&](std::string_view gap, std::string_view word) {
-        if (IsSwitch(word)) return;
-        kept += kept.empty() ? CString() : CString(gap.empty() ? " " : gap);
+    for (std::string_view word : Words(argumentText)) {
+        if (IsSwitch(word)) continue;
+        if (!kept.empty()) kept += ' ';
         kept += word;
-    });
+    }
     return kept;
 }
 
 UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText) {
     UnattendedOptions options;
-    ForEachWord(argumentText, [&](std::string_view, std::string_view word) {
+    for (std::string_view word : Words(argumentText)) {
         if (EqualsNoCase(word, kSilentSwitch)) {
             if (options.quietness == Quietness::Normal) options.quietness = Quietness::Silent;
         } else if (EqualsNoCase(word, kVerySilentSwitch) || EqualsNoCase(word, kShortVerySilentSwitch)) {
@@ -71,6 +72,6 @@ UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText) {
         } else if (StartsWithNoCase(word, kLogSwitch)) {
             options.logPath = WithoutQuotes(word.substr(kLogSwitch.size()));
         }
-    });
+    }
     return options;
 }

@@ -1,6 +1,7 @@
 #include "platform/plan/plan_files.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "setupinfo/text.h"
 
@@ -88,19 +89,23 @@ CString PlanFiles::KeyOf(const CString& path) {
     return FoldAscii(WithoutTrailingBackslashes(full.empty() ? path : full));
 }
 
+const PlanFiles::Overlay* PlanFiles::Made(const CString& key) const {
+    const auto found = m_overlay.find(key);
+    return found != m_overlay.end() && found->second.change == Change::Made ? &found->second : nullptr;
+}
+
 bool PlanFiles::IsGone(const CString& key) const {
-    if (m_gone.empty() || m_made.count(key) != 0) return false;
+    if (m_overlay.empty() || Made(key)) return false;
     // A removed folder takes everything below it along.
     for (CString step = key; !step.empty(); step = ParentOf(step)) {
-        if (m_gone.count(step) != 0) return true;
+        const auto found = m_overlay.find(step);
+        if (found != m_overlay.end() && found->second.change == Change::Gone) return true;
     }
     return false;
 }
 
 void PlanFiles::Make(const CString& path, std::uint32_t attributes, const CString& content) {
-    const CString key = KeyOf(path);
-    m_gone.erase(key);
-    m_made[key] = Made{path, attributes, content};
+    m_overlay[KeyOf(path)] = Overlay{Change::Made, path, attributes, content};
 }
 
 CString PlanFiles::StateOfTarget(const CString& path) { return FileExists(path) ? planstate::kExists : planstate::kMissing; }
@@ -112,7 +117,7 @@ bool PlanFiles::FileExists(const CString& path) {
 
 std::optional<std::uint32_t> PlanFiles::GetAttributes(const CString& path) {
     const CString key = KeyOf(path);
-    if (const auto made = m_made.find(key); made != m_made.end()) return made->second.attributes;
+    if (const Overlay* made = Made(key)) return made->attributes;
     if (IsGone(key)) {
         Fail(kFileNotFound);
         return std::nullopt;
@@ -122,8 +127,8 @@ std::optional<std::uint32_t> PlanFiles::GetAttributes(const CString& path) {
         Fail(m_real.LastError());
         return std::nullopt;
     }
-    if (const auto changed = m_attributes.find(key); changed != m_attributes.end()) return changed->second;
-    return real;
+    const auto changed = m_overlay.find(key);
+    return changed != m_overlay.end() ? changed->second.attributes : *real;
 }
 
 std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
@@ -134,8 +139,8 @@ std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
         return std::nullopt;
     }
     CStringArray names;
-    std::set<CString> seen;
-    if (m_made.count(key) == 0) {
+    std::unordered_set<CString> seen;
+    if (!Made(key)) {
         if (const auto real = m_real.ListFolder(path)) {
             for (const CString& name : *real) {
                 const CString child = key + "\\" + FoldAscii(name);
@@ -143,8 +148,10 @@ std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
             }
         }
     }
-    for (const auto& made : m_made) {
-        if (ParentOf(made.first) != key || !seen.insert(made.first).second) continue;
+    for (const auto& made : m_overlay) {
+        if (made.second.change != Change::Made || ParentOf(made.first) != key || !seen.insert(made.first).second) {
+            continue;
+        }
         const CString& madePath = WithoutTrailingBackslashes(made.second.path);
         names.push_back(madePath.substr(madePath.rfind('\\') + 1));
     }
@@ -153,9 +160,7 @@ std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
 
 std::unique_ptr<IOpenFile> PlanFiles::OpenForReading(const CString& path) {
     const CString key = KeyOf(path);
-    if (const auto made = m_made.find(key); made != m_made.end()) {
-        return std::make_unique<MadeFile>(made->second.content);
-    }
+    if (const Overlay* made = Made(key)) return std::make_unique<MadeFile>(made->content);
     if (IsGone(key)) {
         Fail(kFileNotFound);
         return nullptr;
@@ -167,7 +172,7 @@ std::unique_ptr<IOpenFile> PlanFiles::OpenForReading(const CString& path) {
 
 CString PlanFiles::ShortPathName(const CString& path) {
     const CString key = KeyOf(path);
-    if (m_made.count(key) != 0) return path;
+    if (Made(key)) return path;
     if (IsGone(key)) {
         Fail(kFileNotFound);
         return CString();
@@ -177,10 +182,10 @@ CString PlanFiles::ShortPathName(const CString& path) {
 
 bool PlanFiles::CreateFolder(const CString& path) {
     if (GetAttributes(path)) {
-        m_recorder.Add({PlanVerb::CreateFolder, path, planstate::kExists, {}, false, {}});
+        m_recorder.Add(PlanVerb::CreateFolder, path, planstate::kExists, false);
         return Fail(kAlreadyExists);
     }
-    m_recorder.Add({PlanVerb::CreateFolder, path, planstate::kMissing, {}, true, {}});
+    m_recorder.Add(PlanVerb::CreateFolder, path, planstate::kMissing, true);
     Make(path, kAttributeDirectory, CString());
     return true;
 }
@@ -192,14 +197,14 @@ std::optional<CString> PlanFiles::CreateTempFileName(const CString& folder, cons
         return std::nullopt;
     }
     const CString name = WithTrailingBackslash(folder) + prefix + kTempNumber;
-    m_recorder.Add({PlanVerb::CreateTempFile, name, "a new empty file", {}, true, {}});
+    m_recorder.Add(PlanVerb::CreateTempFile, name, "a new empty file", true);
     Make(name, 0, CString());
     return name;
 }
 
 bool PlanFiles::Copy(const CString& from, const CString& to) {
     if (!FileExists(from)) return Fail(kFileNotFound);
-    m_recorder.Add({PlanVerb::CopyFile, from, "target " + StateOfTarget(to), to, true, {}});
+    m_recorder.Add(PlanVerb::CopyFile, from, "target " + StateOfTarget(to), true, to);
     Make(to, 0, CString());
     return true;
 }
@@ -208,15 +213,11 @@ bool PlanFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
     const auto current = GetAttributes(path);
     if (!current) return false;
     const CString was = DescribeAttributes(*current);
-    m_recorder.Add({PlanVerb::ClearAttributes, path, was.empty() ? CString("none that matter") : was, {},
-                    !was.empty(), {}});
+    m_recorder.Add(PlanVerb::ClearAttributes, path, was.empty() ? CString("none that matter") : was, !was.empty());
     const std::uint32_t kept = (*current & kAttributeDirectory) | attributes;
-    const CString key = KeyOf(path);
-    if (const auto made = m_made.find(key); made != m_made.end()) {
-        made->second.attributes = kept;
-    } else {
-        m_attributes[key] = kept;
-    }
+    Overlay& entry = m_overlay[KeyOf(path)];
+    if (entry.change != Change::Made) entry.change = Change::Attributes;
+    entry.attributes = kept;
     return true;
 }
 
@@ -229,7 +230,7 @@ bool PlanFiles::Delete(const CString& path) {
         actions.pop_back();
     }
     auto record = [&](const CString& state, bool changes) {
-        m_recorder.Add({PlanVerb::DeleteFile, path, state, {}, changes, {}});
+        m_recorder.Add(PlanVerb::DeleteFile, path, state, changes);
     };
     const auto attributes = GetAttributes(path);
     if (!attributes) {
@@ -245,16 +246,13 @@ bool PlanFiles::Delete(const CString& path) {
         return Fail(kAccessDenied);
     }
     record(planstate::kExists + cleared, true);
-    const CString key = KeyOf(path);
-    m_made.erase(key);
-    m_attributes.erase(key);
-    m_gone.insert(key);
+    Remove(KeyOf(path));
     return true;
 }
 
 bool PlanFiles::RemoveFolder(const CString& path) {
     auto record = [&](const CString& state, bool changes) {
-        m_recorder.Add({PlanVerb::RemoveFolder, path, state, {}, changes, {}});
+        m_recorder.Add(PlanVerb::RemoveFolder, path, state, changes);
     };
     const CString key = KeyOf(path);
     const auto attributes = GetAttributes(path);
@@ -283,34 +281,31 @@ bool PlanFiles::RemoveFolder(const CString& path) {
         return Fail(kAccessDenied);
     }
     record("empty by then", true);
-    m_made.erase(key);
-    m_attributes.erase(key);
-    m_gone.insert(key);
+    Remove(key);
     return true;
 }
 
 bool PlanFiles::DeleteAtRestart(const CString& path) {
-    m_recorder.Add({PlanVerb::DeleteAtRestart, path, GetAttributes(path) ? planstate::kExists : planstate::kMissing, {}, true, {}});
+    m_recorder.Add(PlanVerb::DeleteAtRestart, path, GetAttributes(path) ? planstate::kExists : planstate::kMissing, true);
     return true;
 }
 
 bool PlanFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
                                   const CString& file) {
-    m_recorder.Add({PlanVerb::WriteProfileEntry, file, StateOfTarget(file), "[" + section + "] " + key + "=" + value,
-                    true, {}});
+    m_recorder.Add(PlanVerb::WriteProfileEntry, file, StateOfTarget(file), true, "[" + section + "] " + key + "=" + value);
     if (!FileExists(file)) Make(file, 0, CString());
     return true;
 }
 
 std::unique_ptr<IAppendFile> PlanFiles::OpenForAppending(const CString& path) {
-    m_recorder.Add({PlanVerb::AppendToFile, path, StateOfTarget(path), {}, true, {}});
+    m_recorder.Add(PlanVerb::AppendToFile, path, StateOfTarget(path), true);
     if (!FileExists(path)) Make(path, 0, CString());
     return std::make_unique<DiscardedAppends>();
 }
 
 std::optional<CString> PlanFiles::ReadSharedFile(const CString& path) {
     const CString key = KeyOf(path);
-    if (const auto made = m_made.find(key); made != m_made.end()) return made->second.content;
+    if (const Overlay* made = Made(key)) return made->content;
     if (IsGone(key)) {
         Fail(kFileNotFound);
         return std::nullopt;
@@ -321,7 +316,7 @@ std::optional<CString> PlanFiles::ReadSharedFile(const CString& path) {
 }
 
 bool PlanFiles::WriteWholeFile(const CString& path, const CString& content) {
-    m_recorder.Add({PlanVerb::WriteFile, path, StateOfTarget(path), std::to_string(content.size()) + " bytes", true, {}});
+    m_recorder.Add(PlanVerb::WriteFile, path, StateOfTarget(path), true, std::to_string(content.size()) + " bytes");
     Make(path, 0, content);
     return true;
 }

@@ -3,8 +3,7 @@
 // recorded instead of made and kept in an overlay, so that a deleted file no longer exists and
 // a folder emptied by the run reads empty.
 
-#include <map>
-#include <set>
+#include <unordered_map>
 
 #include "platform/files.h"
 #include "platform/plan/plan_record.h"
@@ -37,16 +36,21 @@ public:
     bool FileExists(const CString& path);
 
 private:
-    // A file or folder that the run itself would have made or written.
-    struct Made {
-        CString path;
-        std::uint32_t attributes = 0;
-        CString content;
+    // What the run would have done to a file or folder.
+    enum class Change { Gone, Made, Attributes };
+    struct Overlay {
+        Change change = Change::Gone;
+        CString path;                  // made: as spelt when made
+        std::uint32_t attributes = 0;  // made or attributes changed
+        CString content;               // made
     };
 
     // The overlay's name for a path: full, folded, without trailing backslashes.
     CString KeyOf(const CString& path);
     bool IsGone(const CString& key) const;
+    // The overlay's entry for a file or folder the run would have made or written; null if none.
+    const Overlay* Made(const CString& key) const;
+    void Remove(const CString& key) { m_overlay[key] = Overlay{}; }
     // Makes a file in the overlay, keeping what is known of one that exists.
     void Make(const CString& path, std::uint32_t attributes, const CString& content);
     CString StateOfTarget(const CString& path);
@@ -55,8 +59,6 @@ private:
 
     IFileSystem& m_real;
     PlanRecorder& m_recorder;
-    std::set<CString> m_gone;
-    std::map<CString, Made> m_made;
-    std::map<CString, std::uint32_t> m_attributes;  // attributes changed on real files
+    std::unordered_map<CString, Overlay> m_overlay;
     std::uint32_t m_lastError = 0;
 };

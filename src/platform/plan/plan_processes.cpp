@@ -4,6 +4,7 @@ namespace {
 
 constexpr char kProgramNote[] =
     "what it does and its exit code show only when it runs; the plan takes exit code 0";
+constexpr char kNotFound[] = "not found: the start fails";
 constexpr char kModuleNote[] =
     "its export and result show only when it is loaded; the plan takes success, which asks nothing";
 
@@ -22,17 +23,16 @@ public:
 }  // namespace
 
 std::unique_ptr<IProcess> PlanProcesses::StartProcess(const CString& commandLine, const CString& currentFolder) {
-    m_recorder.Add({PlanVerb::StartWorkingCopy, commandLine, "in " + currentFolder, {}, true, {}});
+    m_recorder.Add(PlanVerb::StartWorkingCopy, commandLine, "in " + currentFolder, true);
     m_workingCopyCommandLine = commandLine;
     return std::make_unique<EndedProcess>();
 }
 
 ShellStart PlanProcesses::ShellExecuteProgram(const CString& file, const CString& parameters) {
     const bool exists = m_files.FileExists(file);
-    PlanAction action{PlanVerb::StartProgram, file, exists ? planstate::kExists : "not found: the start fails", {}, exists, {}};
-    if (!parameters.empty()) action.detail = "parameters " + parameters;
+    PlanAction& action = m_recorder.Add(PlanVerb::StartProgram, file, exists ? planstate::kExists : kNotFound, exists,
+                                        parameters.empty() ? CString() : "parameters " + parameters);
     if (exists) action.notes.push_back(kProgramNote);
-    m_recorder.Add(std::move(action));
     ShellStart result;
     result.started = exists;
     if (exists) result.process = std::make_unique<EndedProcess>();
@@ -40,7 +40,7 @@ ShellStart PlanProcesses::ShellExecuteProgram(const CString& file, const CString
 }
 
 bool PlanProcesses::OpenDocument(const CString& path) {
-    m_recorder.Add({PlanVerb::OpenDocument, path, m_files.FileExists(path) ? planstate::kExists : planstate::kMissing, {}, false, {}});
+    m_recorder.Add(PlanVerb::OpenDocument, path, m_files.FileExists(path) ? planstate::kExists : planstate::kMissing, false);
     return true;
 }
 
@@ -51,16 +51,16 @@ void PlanProcesses::PostToThread(std::uint32_t threadId, const ThreadMessage&) {
     if (!actions.empty() && actions.back().verb == PlanVerb::ReleaseFirstInstance && actions.back().item == thread) {
         return;
     }
-    m_recorder.Add({PlanVerb::ReleaseFirstInstance, thread, {}, {}, false, {}});
+    m_recorder.Add(PlanVerb::ReleaseFirstInstance, thread, CString(), false);
 }
 
 bool PlanProcesses::WaitForProcessOrInput(IProcess&, std::uint32_t) { return true; }
 
 std::unique_ptr<IModule> PlanModules::LoadModule(const CString& path) {
     if (!m_files.FileExists(path)) {
-        m_recorder.Add({PlanVerb::UnregisterModule, path, "not found: loading fails", {}, false, {}});
+        m_recorder.Add(PlanVerb::UnregisterModule, path, "not found: loading fails", false);
         return nullptr;
     }
-    m_recorder.Add({PlanVerb::UnregisterModule, path, planstate::kExists, {}, true, {kModuleNote}});
+    m_recorder.Add(PlanVerb::UnregisterModule, path, planstate::kExists, true).notes.push_back(kModuleNote);
     return std::make_unique<UnloadedModule>();
 }

@@ -3,7 +3,6 @@
 // and per question it would ask, in the order of the run. The decorators of the platform fill it.
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "platform/types.h"
@@ -60,7 +59,9 @@ class PlanRecorder {
 public:
     explicit PlanRecorder(PlanAnswers answers) : m_answers(answers) {}
 
-    void Add(PlanAction action) { m_actions.push_back(std::move(action)); }
+    // The action's line, for notes to be added below it.
+    PlanAction& Add(PlanVerb verb, const CString& item, const CString& state, bool changes,
+                    const CString& detail = CString());
     const std::vector<PlanAction>& Actions() const { return m_actions; }
     std::vector<PlanAction>& Actions() { return m_actions; }
 

@@ -1,10 +1,13 @@
 #include "platform/plan/plan_registry.h"
 
+#include <unordered_set>
+
 #include "platform/plan/plan_format.h"
 #include "setupinfo/text.h"
 
 namespace {
 
+constexpr RegKey kFirstHandle = 0x4000;
 constexpr long kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
 constexpr long kKeyDeleted = 1018;  // ERROR_KEY_DELETED: the handle's key is gone
 constexpr std::uint32_t kSetValueAccess = 0x0002;  // KEY_SET_VALUE
@@ -33,40 +36,49 @@ CString ParentOf(const CString& foldedPath) {
 }  // namespace
 
 PlanRegistry::~PlanRegistry() {
-    for (const auto& entry : m_handles) {
-        if (entry.second.real) m_real.CloseKey(*entry.second.real);
+    for (const auto& handle : m_handles) {
+        if (handle && handle->real) m_real.CloseKey(*handle->real);
     }
 }
 
-bool PlanRegistry::Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path) const {
+bool PlanRegistry::Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path) {
     if (IsRoot(parent)) {
         root = parent;
         path = subKey;
         return true;
     }
-    const auto found = m_handles.find(parent);
-    if (found == m_handles.end()) return false;
-    root = found->second.root;
-    path = Join(found->second.path, subKey);
+    const Handle* handle = Find(parent);
+    if (!handle) return false;
+    root = handle->root;
+    path = Join(handle->path, subKey);
     return true;
 }
 
 PlanRegistry::KeyId PlanRegistry::IdOf(RegKey root, const CString& path) {
-    return {root, FoldAscii(WithoutTrailingBackslashes(path))};
+    return FoldAscii(WithoutTrailingBackslashes(PlanRootName(root) + "\\" + path));
 }
 
+CString PlanRegistry::ValueId(const KeyId& key, const CString& name) { return key + '\0' + FoldAscii(name); }
+
 bool PlanRegistry::IsDeleted(const KeyId& id) const {
-    if (m_deleted.empty() || m_created.count(id) != 0) return false;
+    if (m_keys.empty() || IsCreated(id)) return false;
     // A deleted key takes everything below it along.
-    for (std::size_t cut = id.second.find('\\'); cut != CString::npos; cut = id.second.find('\\', cut + 1)) {
-        if (m_deleted.count({id.first, id.second.substr(0, cut)}) != 0) return true;
+    for (std::size_t cut = id.find('\\'); cut != CString::npos; cut = id.find('\\', cut + 1)) {
+        const auto found = m_keys.find(id.substr(0, cut));
+        if (found != m_keys.end() && !found->second) return true;
     }
-    return m_deleted.count(id) != 0;
+    const auto found = m_keys.find(id);
+    return found != m_keys.end() && !found->second;
+}
+
+bool PlanRegistry::IsCreated(const KeyId& id) const {
+    const auto found = m_keys.find(id);
+    return found != m_keys.end() && found->second;
 }
 
 bool PlanRegistry::Exists(RegKey root, const CString& path) {
     const KeyId id = IdOf(root, path);
-    if (m_created.count(id) != 0) return true;
+    if (IsCreated(id)) return true;
     if (IsDeleted(id)) return false;
     RegKey key = 0;
     if (m_real.OpenKey(root, path, reg::kRead, key) != reg::kSuccess) return false;
@@ -76,7 +88,7 @@ bool PlanRegistry::Exists(RegKey root, const CString& path) {
 
 CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::optional<RegKey> real) {
     CStringArray names;
-    std::set<CString> seen;
+    std::unordered_set<CString> seen;
     const KeyId id = IdOf(root, path);
     if (real) {
         CString name;
@@ -85,9 +97,9 @@ CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::option
             if (seen.insert(FoldAscii(name)).second) names.push_back(name);
         }
     }
-    for (const auto& created : m_created) {
-        if (created.first.first != root || ParentOf(created.first.second) != id.second) continue;
-        const CString name = created.second.substr(created.second.rfind('\\') + 1);
+    for (const auto& created : m_keys) {
+        if (!created.second || ParentOf(created.first) != id) continue;
+        const CString name = created.second->substr(created.second->rfind('\\') + 1);
         if (seen.insert(FoldAscii(name)).second) names.push_back(name);
     }
     return names;
@@ -110,7 +122,7 @@ std::optional<RegValue> PlanRegistry::CurrentValue(const Handle& handle, const C
 long PlanRegistry::ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result) {
     const KeyId id = IdOf(handle.root, handle.path);
     if (IsDeleted(id)) return kKeyDeleted;
-    const auto overlay = m_values.find({id, FoldAscii(name)});
+    const auto overlay = m_values.find(ValueId(id, name));
     if (overlay != m_values.end()) {
         if (!overlay->second) return reg::kFileNotFound;
         result.type = overlay->second->type;
@@ -126,9 +138,21 @@ long PlanRegistry::ReadValue(const Handle& handle, const CString& name, std::siz
 }
 
 RegKey PlanRegistry::NewHandle(Handle handle) {
-    const RegKey key = m_nextHandle++;
-    m_handles.emplace(key, std::move(handle));
-    return key;
+    std::size_t index = m_handles.size();
+    if (m_freeHandles.empty()) {
+        m_handles.emplace_back();
+    } else {
+        index = m_freeHandles.back();
+        m_freeHandles.pop_back();
+    }
+    m_handles[index] = std::move(handle);
+    return kFirstHandle + static_cast<RegKey>(index);
+}
+
+PlanRegistry::Handle* PlanRegistry::Find(RegKey key) {
+    if (key < kFirstHandle || key - kFirstHandle >= m_handles.size()) return nullptr;
+    auto& slot = m_handles[key - kFirstHandle];
+    return slot ? &*slot : nullptr;
 }
 
 CString PlanRegistry::Describe(RegKey root, const CString& path) const { return PlanRootName(root) + "\\" + path; }
@@ -142,7 +166,7 @@ long PlanRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t a
     handle.root = root;
     handle.path = path;
     handle.canSetValues = (access & kSetValueAccess) != 0;
-    if (m_created.count(id) == 0) {
+    if (!IsCreated(id)) {
         if (IsDeleted(id)) return reg::kFileNotFound;
         RegKey real = 0;
         const long status = m_real.OpenKey(root, path, access, real);
@@ -159,13 +183,12 @@ long PlanRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& resul
     if (!Locate(parent, subKey, root, path)) return kInvalidHandle;
     if (Exists(root, path)) return OpenKey(root, path, reg::kAllAccess, result);
 
-    m_recorder.Add({PlanVerb::CreateKey, Describe(root, path), planstate::kMissing, {}, true, {}});
+    m_recorder.Add(PlanVerb::CreateKey, Describe(root, path), planstate::kMissing, true);
     // The key and every missing key above it come into being.
     for (CString step = WithoutTrailingBackslashes(path); !step.empty() && !Exists(root, step);
          step = step.substr(0, step.rfind('\\') == CString::npos ? 0 : step.rfind('\\'))) {
         const KeyId id = IdOf(root, step);
-        m_created.emplace(id, step);
-        m_deleted.erase(id);
+        m_keys[id] = step;
     }
     Changed();
     Handle handle;
@@ -177,26 +200,25 @@ long PlanRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& resul
 }
 
 void PlanRegistry::CloseKey(RegKey key) {
-    const auto found = m_handles.find(key);
-    if (found == m_handles.end()) return;
-    if (found->second.real) m_real.CloseKey(*found->second.real);
-    m_handles.erase(found);
+    Handle* handle = Find(key);
+    if (!handle) return;
+    if (handle->real) m_real.CloseKey(*handle->real);
+    m_handles[key - kFirstHandle].reset();
+    m_freeHandles.push_back(key - kFirstHandle);
 }
 
 long PlanRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {
-    const auto found = m_handles.find(key);
-    if (found == m_handles.end()) return kInvalidHandle;
-    return ReadValue(found->second, name, maxBytes, result);
+    const Handle* handle = Find(key);
+    return handle ? ReadValue(*handle, name, maxBytes, result) : kInvalidHandle;
 }
 
 long PlanRegistry::WritableValue(RegKey key, PlanVerb verb, const CString& name, Handle*& handle, CString& item) {
-    const auto found = m_handles.find(key);
-    if (found == m_handles.end()) return kInvalidHandle;
-    handle = &found->second;
+    handle = Find(key);
+    if (!handle) return kInvalidHandle;
     if (IsDeleted(IdOf(handle->root, handle->path))) return kKeyDeleted;
     item = Describe(handle->root, handle->path) + " value '" + name + "'";
     if (!handle->canSetValues) {
-        m_recorder.Add({verb, item, planstate::kKeyOpenForReading, {}, false, {}});
+        m_recorder.Add(verb, item, planstate::kKeyOpenForReading, false);
         return reg::kAccessDenied;
     }
     return reg::kSuccess;
@@ -210,9 +232,8 @@ long PlanRegistry::SetValue(RegKey key, const CString& name, const RegValue& val
     }
     const auto current = CurrentValue(*handle, name);
     const bool changes = !current || current->type != value.type || current->data != value.data;
-    m_recorder.Add({PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : planstate::kMissing,
-                    DescribeRegistryValue(value), changes, {}});
-    m_values[{IdOf(handle->root, handle->path), FoldAscii(name)}] = value;
+    m_recorder.Add(PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : planstate::kMissing, changes, DescribeRegistryValue(value));
+    m_values[ValueId(IdOf(handle->root, handle->path), name)] = value;
     return reg::kSuccess;
 }
 
@@ -224,18 +245,18 @@ long PlanRegistry::DeleteValue(RegKey key, const CString& name) {
     }
     const auto current = CurrentValue(*handle, name);
     if (!current) {
-        m_recorder.Add({PlanVerb::DeleteValue, item, planstate::kMissing, {}, false, {}});
+        m_recorder.Add(PlanVerb::DeleteValue, item, planstate::kMissing, false);
         return reg::kFileNotFound;
     }
-    m_recorder.Add({PlanVerb::DeleteValue, item, "now " + DescribeRegistryValue(*current), {}, true, {}});
-    m_values[{IdOf(handle->root, handle->path), FoldAscii(name)}] = std::nullopt;
+    m_recorder.Add(PlanVerb::DeleteValue, item, "now " + DescribeRegistryValue(*current), true);
+    m_values[ValueId(IdOf(handle->root, handle->path), name)] = std::nullopt;
     return reg::kSuccess;
 }
 
 long PlanRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
-    const auto found = m_handles.find(key);
-    if (found == m_handles.end()) return kInvalidHandle;
-    Handle& handle = found->second;
+    Handle* found = Find(key);
+    if (!found) return kInvalidHandle;
+    Handle& handle = *found;
     if (IsDeleted(IdOf(handle.root, handle.path))) return kKeyDeleted;
     // Listed once per state of the overlay: callers enumerate index by index.
     if (!handle.subkeys || handle.listedAt != m_generation) {
@@ -256,25 +277,25 @@ long PlanRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     const KeyId id = IdOf(root, path);
     const CString item = Describe(root, path);
     if (!Exists(root, path)) {
-        m_recorder.Add({PlanVerb::DeleteKey, item, planstate::kMissing, {}, false, {}});
+        m_recorder.Add(PlanVerb::DeleteKey, item, planstate::kMissing, false);
         return reg::kFileNotFound;
     }
     std::optional<RegKey> real;
     RegKey opened = 0;
-    if (m_created.count(id) == 0 && m_real.OpenKey(root, path, reg::kRead, opened) == reg::kSuccess) real = opened;
+    if (!IsCreated(id) && m_real.OpenKey(root, path, reg::kRead, opened) == reg::kSuccess) real = opened;
     const CStringArray subkeys = Subkeys(root, path, real);
     if (real) m_real.CloseKey(*real);
     if (!subkeys.empty()) {
         CString names;
         for (const CString& name : subkeys) names += (names.empty() ? "" : ", ") + name;
-        m_recorder.Add({PlanVerb::DeleteKey, item, "holds subkeys " + names + ": refused", {}, false, {}});
+        m_recorder.Add(PlanVerb::DeleteKey, item, "holds subkeys " + names + ": refused", false);
         return reg::kAccessDenied;
     }
-    m_recorder.Add({PlanVerb::DeleteKey, item, "exists, no subkeys", {}, true, {}});
-    m_created.erase(id);
-    m_deleted.insert(id);
+    m_recorder.Add(PlanVerb::DeleteKey, item, "exists, no subkeys", true);
+    m_keys[id] = std::nullopt;
+    const CString values = ValueId(id, CString());
     for (auto value = m_values.begin(); value != m_values.end();) {
-        value = value->first.first == id ? m_values.erase(value) : std::next(value);
+        value = value->first.compare(0, values.size(), values) == 0 ? m_values.erase(value) : std::next(value);
     }
     Changed();
     return reg::kSuccess;

@@ -3,10 +3,9 @@
 // instead of made and kept in an overlay, so that later reads see the registry as the run
 // would have left it.
 
-#include <map>
 #include <optional>
-#include <set>
-#include <utility>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/plan/plan_record.h"
 #include "platform/registry.h"
@@ -28,8 +27,8 @@ public:
     long DeleteKey(RegKey parent, const CString& subKey) override;
 
 private:
-    // A key of the overlay: its root and its path, folded and without trailing backslashes.
-    using KeyId = std::pair<RegKey, CString>;
+    // A key of the overlay: its root's name and its path, folded and without trailing backslashes.
+    using KeyId = CString;
     struct Handle {
         RegKey root = 0;
         CString path;                  // as the caller spelt it
@@ -40,14 +39,19 @@ private:
     };
 
     // The root and path that a handle or root and a subkey name; false for an unknown handle.
-    bool Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path) const;
+    bool Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path);
     static KeyId IdOf(RegKey root, const CString& path);
+    // The key and the folded value name, apart by a byte that no name holds.
+    static CString ValueId(const KeyId& key, const CString& name);
     bool IsDeleted(const KeyId& id) const;
+    bool IsCreated(const KeyId& id) const;
     bool Exists(RegKey root, const CString& path);
     CStringArray Subkeys(RegKey root, const CString& path, std::optional<RegKey> real);
     long ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result);
     std::optional<RegValue> CurrentValue(const Handle& handle, const CString& name);
     RegKey NewHandle(Handle handle);
+    // The open handle of that number, or null.
+    Handle* Find(RegKey key);
     // The handle and the plan's name of a value about to be set or deleted; a failure when the
     // handle is unknown, its key deleted, or it was opened without the right to set values.
     long WritableValue(RegKey key, PlanVerb verb, const CString& name, Handle*& handle, CString& item);
@@ -56,11 +60,12 @@ private:
 
     IRegistry& m_real;
     PlanRecorder& m_recorder;
-    std::map<RegKey, Handle> m_handles;
-    RegKey m_nextHandle = 0x4000;
-    std::set<KeyId> m_deleted;
-    std::map<KeyId, CString> m_created;  // each with its path as first spelt
-    // Values set (present) or deleted (absent), by key and folded name.
-    std::map<std::pair<KeyId, CString>, std::optional<RegValue>> m_values;
+    // Handle numbers count from kFirstHandle; a closed handle's number is given out again.
+    std::vector<std::optional<Handle>> m_handles;
+    std::vector<std::size_t> m_freeHandles;
+    // Keys the run would create (with their path as first spelt) or delete (with none).
+    std::unordered_map<KeyId, std::optional<CString>> m_keys;
+    // Values set (present) or deleted (absent), by ValueId.
+    std::unordered_map<CString, std::optional<RegValue>> m_values;
     unsigned m_generation = 1;
 };

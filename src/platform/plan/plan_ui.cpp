@@ -23,7 +23,7 @@ public:
         }
         if (text.find("\nCOMPLETE!") != CString::npos || title == m_title) return;
         m_title = title;
-        m_recorder.Add({PlanVerb::Heading, title, {}, {}, false, {}});
+        m_recorder.Add(PlanVerb::Heading, title, CString(), false);
     }
     void SetPercent(int) override {}
 
@@ -40,15 +40,14 @@ CString AnswerText(const char* answer, const char* reason) {
 
 int PlanUi::ShowMessageBox(const CString& text, const CString&, std::uint32_t style) {
     if ((style & mb::kButtonsMask) != mb::kYesNo) {
-        m_recorder.Add({PlanVerb::Message, text, {}, {}, false, {}});
+        m_recorder.Add(PlanVerb::Message, text, CString(), false);
         return mb::kIdOk;
     }
     const bool silent = m_recorder.Answers() == PlanAnswers::Silent;
     const bool defaultIsYes = (style & kDefaultButtonMask) == mb::kDefaultButton1;
     const bool preferYes = !silent && defaultIsYes;
     const bool yes = m_recorder.TakesPreferredAnswer() ? preferYes : !preferYes;
-    m_recorder.Add({PlanVerb::Question, text, "Yes / No", AnswerText(yes ? "Yes" : "No", silent ? kSilentReason : kPersonReason),
-                    false, {}});
+    m_recorder.Add(PlanVerb::Question, text, "Yes / No", false, AnswerText(yes ? "Yes" : "No", silent ? kSilentReason : kPersonReason));
     return yes ? mb::kIdYes : mb::kIdNo;
 }
 
@@ -58,10 +57,8 @@ int PlanUi::RunConfirmationDialog(const CString& appName) {
     const bool proceed = m_recorder.TakesPreferredAnswer();
     // The silent modes show no confirmation and go on as if Un-Install had been chosen; a
     // person who started the uninstaller most likely chooses it too.
-    m_recorder.Add({PlanVerb::Question, ConfirmationMessage(appName), "Un-Install / Exit",
-                    AnswerText(proceed ? "Un-Install" : "Exit",
-                               silent ? "the silent modes go on without asking" : "why the uninstaller was started"),
-                    false, {}});
+    m_recorder.Add(PlanVerb::Question, ConfirmationMessage(appName), "Un-Install / Exit", false, AnswerText(proceed ? "Un-Install" : "Exit",
+                               silent ? "the silent modes go on without asking" : "why the uninstaller was started"));
     return proceed ? mb::kIdOk : mb::kIdCancel;
 }
 
