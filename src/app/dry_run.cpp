@@ -34,7 +34,8 @@ struct Pass {
 
 // The program and the arguments of a command line that begins with a quoted program path.
 void SplitCommandLine(const CString& commandLine, CString& program, CString& arguments) {
-    const std::size_t close = commandLine.size() > 1 && commandLine[0] == '"' ? commandLine.find('"', 1) : CString::npos;
+    const bool quoted = commandLine.size() > 1 && commandLine[0] == '"';
+    const std::size_t close = quoted ? commandLine.find('"', 1) : CString::npos;
     const std::size_t programEnd = close == CString::npos ? commandLine.find(' ') : close + 1;
     program = commandLine.substr(0, programEnd);
     if (!program.empty() && program.front() == '"') program = program.substr(1, program.size() - 2);

@@ -108,7 +108,9 @@ void PlanFiles::Make(const CString& path, std::uint32_t attributes, const CStrin
     m_overlay[KeyOf(path)] = Overlay{Change::Made, path, attributes, content};
 }
 
-CString PlanFiles::StateOfTarget(const CString& path) { return FileExists(path) ? planstate::kExists : planstate::kMissing; }
+CString PlanFiles::StateOfTarget(const CString& path) {
+    return FileExists(path) ? planstate::kExists : planstate::kMissing;
+}
 
 bool PlanFiles::FileExists(const CString& path) {
     const auto attributes = GetAttributes(path);
@@ -286,13 +288,15 @@ bool PlanFiles::RemoveFolder(const CString& path) {
 }
 
 bool PlanFiles::DeleteAtRestart(const CString& path) {
-    m_recorder.Add(PlanVerb::DeleteAtRestart, path, GetAttributes(path) ? planstate::kExists : planstate::kMissing, true);
+    const char* state = GetAttributes(path) ? planstate::kExists : planstate::kMissing;
+    m_recorder.Add(PlanVerb::DeleteAtRestart, path, state, true);
     return true;
 }
 
 bool PlanFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
                                   const CString& file) {
-    m_recorder.Add(PlanVerb::WriteProfileEntry, file, StateOfTarget(file), true, "[" + section + "] " + key + "=" + value);
+    m_recorder.Add(PlanVerb::WriteProfileEntry, file, StateOfTarget(file), true,
+                   "[" + section + "] " + key + "=" + value);
     if (!FileExists(file)) Make(file, 0, CString());
     return true;
 }

@@ -40,7 +40,8 @@ ShellStart PlanProcesses::ShellExecuteProgram(const CString& file, const CString
 }
 
 bool PlanProcesses::OpenDocument(const CString& path) {
-    m_recorder.Add(PlanVerb::OpenDocument, path, m_files.FileExists(path) ? planstate::kExists : planstate::kMissing, false);
+    const char* state = m_files.FileExists(path) ? planstate::kExists : planstate::kMissing;
+    m_recorder.Add(PlanVerb::OpenDocument, path, state, false);
     return true;
 }
 

@@ -232,7 +232,8 @@ long PlanRegistry::SetValue(RegKey key, const CString& name, const RegValue& val
     }
     const auto current = CurrentValue(*handle, name);
     const bool changes = !current || current->type != value.type || current->data != value.data;
-    m_recorder.Add(PlanVerb::SetValue, item, current ? "now " + DescribeRegistryValue(*current) : planstate::kMissing, changes, DescribeRegistryValue(value));
+    const CString state = current ? "now " + DescribeRegistryValue(*current) : CString(planstate::kMissing);
+    m_recorder.Add(PlanVerb::SetValue, item, state, changes, DescribeRegistryValue(value));
     m_values[ValueId(IdOf(handle->root, handle->path), name)] = value;
     return reg::kSuccess;
 }

@@ -7,6 +7,8 @@ namespace {
 constexpr char kCompleteSuffix[] = " COMPLETE!";
 constexpr char kPersonReason[] = "the default button, which a person at the screen takes with Enter";
 constexpr char kSilentReason[] = "the answer of the silent modes, which keeps data";
+constexpr char kPersonConfirmation[] = "why the uninstaller was started";
+constexpr char kSilentConfirmation[] = "the silent modes go on without asking";
 constexpr std::uint32_t kDefaultButtonMask = 0xF00;
 
 class PlanProgress : public IProgressWindow {
@@ -47,7 +49,8 @@ int PlanUi::ShowMessageBox(const CString& text, const CString&, std::uint32_t st
     const bool defaultIsYes = (style & kDefaultButtonMask) == mb::kDefaultButton1;
     const bool preferYes = !silent && defaultIsYes;
     const bool yes = m_recorder.TakesPreferredAnswer() ? preferYes : !preferYes;
-    m_recorder.Add(PlanVerb::Question, text, "Yes / No", false, AnswerText(yes ? "Yes" : "No", silent ? kSilentReason : kPersonReason));
+    m_recorder.Add(PlanVerb::Question, text, "Yes / No", false,
+                   AnswerText(yes ? "Yes" : "No", silent ? kSilentReason : kPersonReason));
     return yes ? mb::kIdYes : mb::kIdNo;
 }
 
@@ -57,8 +60,9 @@ int PlanUi::RunConfirmationDialog(const CString& appName) {
     const bool proceed = m_recorder.TakesPreferredAnswer();
     // The silent modes show no confirmation and go on as if Un-Install had been chosen; a
     // person who started the uninstaller most likely chooses it too.
-    m_recorder.Add(PlanVerb::Question, ConfirmationMessage(appName), "Un-Install / Exit", false, AnswerText(proceed ? "Un-Install" : "Exit",
-                               silent ? "the silent modes go on without asking" : "why the uninstaller was started"));
+    const char* reason = silent ? kSilentConfirmation : kPersonConfirmation;
+    m_recorder.Add(PlanVerb::Question, ConfirmationMessage(appName), "Un-Install / Exit", false,
+                   AnswerText(proceed ? "Un-Install" : "Exit", reason));
     return proceed ? mb::kIdOk : mb::kIdCancel;
 }
 
