@@ -273,14 +273,15 @@ TEST(PlanTest, TheFirstInstanceIsPlannedWithItsTemporaryCopy) {
     const DryRun plan = PlanRun(machine.platform(), "", PlanAnswers::Person);
     EXPECT_TRUE(MachineState(machine) == untouched);
     EXPECT_TRUE(machine.processes().StartedProcesses().empty());
-    EXPECT_TRUE(HasLine(plan.text, "* create folder: C:\\WINDOWS\\TEMP\\~UNxxxx (a new folder)")) << plan.text;
-    EXPECT_TRUE(HasLine(plan.text, "* create temporary file: C:\\WINDOWS\\TEMP\\~UNxxxx\\~UNxxxx.tmp (a new empty file)"))
+    EXPECT_TRUE(HasLine(plan.text, "* create folder: C:\\WINDOWS\\TEMP\\~UN0000 (a new folder)")) << plan.text;
+    EXPECT_TRUE(HasLine(plan.text, "* create temporary file: C:\\WINDOWS\\TEMP\\~UN0000\\~UNxxxx.tmp (a new empty file)"))
         << plan.text;
     EXPECT_TRUE(HasLine(plan.text, "  release the first instance: thread 468")) << plan.text;
     // The installed copy goes once the first instance is released; the working copy at restart.
     EXPECT_TRUE(HasLine(plan.text, "* delete file: C:\\App\\UNINST\\UNINST.EXE (exists)")) << plan.text;
-    EXPECT_TRUE(HasLine(plan.text, "* delete at the next restart: C:\\WINDOWS\\TEMP\\~UNxxxx\\~UNxxxx.tmp (exists)"))
+    EXPECT_TRUE(HasLine(plan.text, "* delete at the next restart: C:\\WINDOWS\\TEMP\\~UN0000\\~UNxxxx.tmp (exists)"))
         << plan.text;
+    EXPECT_TRUE(HasLine(plan.text, "* delete at the next restart: C:\\WINDOWS\\TEMP\\~UN0000 (exists)")) << plan.text;
 }
 
 class PlanSwitchTest : public ::testing::Test {

@@ -20,9 +20,11 @@ constexpr std::uint32_t kSystem = 0x04;
 // The names a full folder's state shows before it says how many more there are.
 constexpr std::size_t kNamesShown = 5;
 // The unique number of a temporary file is only known when the system makes the file.
-// The unique numbers that only the real run draws.
+// The temporary file's unique number, which only the real run draws.
 constexpr char kTempNumber[] = "xxxx.tmp";
-constexpr char kFolderNumber[] = "xxxx";
+// The private folder's number: the real run draws one at random; the plan names the first free
+// one, with hexadecimal digits as the real name has, so that the run's later steps know it.
+constexpr std::uint32_t kFolderNumbers = 0x10000;
 
 CString WithoutTrailingBackslashes(CString path) {
     while (!path.empty() && path.back() == '\\') path.pop_back();
@@ -200,10 +202,17 @@ std::optional<CString> PlanFiles::CreateUniqueFolder(const CString& parent, cons
         Fail(kPathNotFound);
         return std::nullopt;
     }
-    const CString name = WithTrailingBackslash(parent) + prefix + kFolderNumber;
-    m_recorder.Add(PlanVerb::CreateFolder, name, "a new folder", true);
-    Make(name, kAttributeDirectory, CString());
-    return name;
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (std::uint32_t number = 0; number < kFolderNumbers; ++number) {
+        CString name = WithTrailingBackslash(parent) + prefix;
+        for (int shift = 12; shift >= 0; shift -= 4) name += kDigits[(number >> shift) & 0xFu];
+        if (GetAttributes(name)) continue;
+        m_recorder.Add(PlanVerb::CreateFolder, name, "a new folder", true);
+        Make(name, kAttributeDirectory, CString());
+        return name;
+    }
+    Fail(kAlreadyExists);
+    return std::nullopt;
 }
 
 std::optional<CString> PlanFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
@@ -335,7 +344,20 @@ std::optional<CString> PlanFiles::ReadSharedFile(const CString& path) {
 }
 
 bool PlanFiles::WriteWholeFile(const CString& path, const CString& content) {
-    m_recorder.Add(PlanVerb::WriteFile, path, StateOfTarget(path), true, std::to_string(content.size()) + " bytes");
+    // A rewrite that keeps the old lines (WININIT.INI's, say) is described by the lines it adds.
+    const CString before = ReadSharedFile(path).value_or(CString());
+    CString added;
+    std::size_t position = 0;
+    while (position < content.size()) {
+        const std::size_t feed = content.find('\n', position);
+        const std::size_t next = feed == CString::npos ? content.size() : feed + 1;
+        CString line = content.substr(position, next - position);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!line.empty() && before.find(line) == CString::npos) added += (added.empty() ? "" : "; ") + line;
+        position = next;
+    }
+    m_recorder.Add(PlanVerb::WriteFile, path, StateOfTarget(path), true,
+                   added.empty() ? std::to_string(content.size()) + " bytes" : "adds " + added);
     Make(path, 0, content);
     return true;
 }

@@ -56,8 +56,10 @@ LOG_EVENTS = {"file deleted": "file", "folder removed": "folder", "registry key 
 
 
 def item(kind, name):
-    # The working copy's unique number is known only once the system has made its file.
-    return (kind + " " + re.sub(r"~UN[0-9A-Fa-fx]+\.tmp", "~UN.tmp", name)).lower()
+    # The working copy's unique number is known only once the system has made its file, and
+    # the private folder's is drawn at random by the real run.
+    name = re.sub(r"~UN[0-9A-Fa-fx]+\.tmp", "~UN.tmp", name)
+    return (kind + " " + re.sub(r"\\~UN[0-9A-Fa-f]{4}(?=\\|$)", r"\\~UN", name)).lower()
 
 
 def planned_items(plan):
@@ -70,8 +72,10 @@ def planned_items(plan):
         verb, name, _, detail = found.groups()
         if verb in PLAN_VERBS:
             items.add(item(PLAN_VERBS[verb], name))
-        elif verb == "write profile entry" and detail and detail.startswith("[Rename] NUL="):
-            items.add(item("restart", detail[len("[Rename] NUL="):]))
+        elif verb == "write file" and detail and detail.startswith("adds "):
+            for added in detail[len("adds "):].split("; "):
+                if added.startswith("NUL="):
+                    items.add(item("restart", added[len("NUL="):]))
     return items
 
 
