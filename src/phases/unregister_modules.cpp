@@ -1,7 +1,5 @@
 // Self-registering modules remove their own registry entries while their files still exist.
 
-#include <cstdio>
-
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
 
@@ -19,10 +17,12 @@ constexpr char kLoadFailedSuffix[] =
 constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
 constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
 
+// Eight hexadecimal digits, by hand: the Windows program carries no formatted printing.
 CString HexStatus(std::int32_t status) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
-    return text;
+    auto bits = static_cast<std::uint32_t>(status);
+    CString digits(8, '0');
+    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, bits >>= 4) *digit = "0123456789ABCDEF"[bits & 0xFu];
+    return "0x" + digits;
 }
 
 }  // namespace

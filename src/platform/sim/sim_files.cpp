@@ -1,9 +1,8 @@
 #include "platform/sim/sim_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/sim_text.h"
@@ -24,6 +23,16 @@ bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && k
 bool IsRootKey(std::string_view key) {
     const auto separators = static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
     return IsUnc(key) ? separators <= 3 : separators == 0;
+}
+
+// Upper-case hexadecimal digits without leading zeros, as the system names temporary files.
+CString HexDigits(std::uint16_t number) {
+    CString digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[number % 16]);
+        number = static_cast<std::uint16_t>(number / 16);
+    } while (number != 0);
+    return digits;
 }
 
 CString ParentKey(const CString& key) {
@@ -117,7 +126,7 @@ std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
 
 SimFileEntry& SimFiles::ExistingFile(const CString& path) const {
     const auto entry = FindFile(path);
-    if (!entry) throw std::invalid_argument("sim files: no file '" + path + "'");
+    if (!entry) SimFault("sim files: no file '" + path + "'");
     return *entry;
 }
 
@@ -236,9 +245,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
         const std::uint16_t number = m_nextTempNumber;
         m_nextTempNumber = static_cast<std::uint16_t>(m_nextTempNumber + 1);
         if (number == 0) continue;
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(number));
-        const CString name = base + digits + ".tmp";
+        const CString name = base + HexDigits(number) + ".tmp";
         if (FindFile(name)) continue;
         if (!Write(Resolve(name), {}, 0)) return std::nullopt;
         return name;
@@ -370,7 +377,7 @@ bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
 
 SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::uint32_t attributes) {
     const CString full = Resolve(path);
-    if (full.empty()) throw std::invalid_argument("sim files: empty file path");
+    if (full.empty()) SimFault("sim files: empty file path");
     AddParents(full);
     auto entry = std::make_shared<SimFileEntry>();
     entry->path = full;
@@ -382,7 +389,7 @@ SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::ui
 
 SimFiles& SimFiles::AddFolder(const CString& path) {
     const CString full = WithoutTrailingBackslashes(Resolve(path));
-    if (full.empty()) throw std::invalid_argument("sim files: empty folder path");
+    if (full.empty()) SimFault("sim files: empty folder path");
     AddParents(full);
     if (!IsRootKey(Key(full))) m_folders.emplace(Key(full), Folder{full, 0, false});
     return *this;

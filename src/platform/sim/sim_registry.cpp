@@ -1,7 +1,7 @@
 #include "platform/sim/sim_registry.h"
 
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
 
 namespace {
@@ -23,7 +23,7 @@ std::optional<CStringArray> SplitKeyPath(const CString& path) {
 
 CStringArray TestPathParts(const CString& path) {
     auto parts = SplitKeyPath(path);
-    if (!parts) throw std::invalid_argument("sim registry: empty part in key path '" + path + "'");
+    if (!parts) SimFault("sim registry: empty part in key path '" + path + "'");
     return *parts;
 }
 
@@ -92,7 +92,7 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString&
 
 std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const CString& path) {
     const auto start = m_roots.find(root);
-    if (start == m_roots.end()) throw std::invalid_argument("sim registry: not a root key");
+    if (start == m_roots.end()) SimFault("sim registry: not a root key");
     std::shared_ptr<Node> node = start->second;
     for (const CString& part : TestPathParts(path)) {
         std::shared_ptr<Node>& next = node->subkeys[SimFold(part)];
@@ -187,19 +187,27 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
+    const auto result = [&](long status) {
+        m_transcript.Record({SimEventKind::ValueSet, RootName(where.root) + "\\" + where.path, name, status, 0});
+        return status;
+    };
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
     auto& slot = node->values[SimFold(name)];
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
-    return reg::kSuccess;
+    return result(reg::kSuccess);
 }
 
 long SimRegistry::DeleteValue(RegKey key, const CString& name) {
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
-    return node->values.erase(SimFold(name)) != 0 ? reg::kSuccess : reg::kFileNotFound;
+    const auto result = [&](long status) {
+        m_transcript.Record({SimEventKind::ValueDeleted, RootName(where.root) + "\\" + where.path, name, status, 0});
+        return status;
+    };
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
+    return result(node->values.erase(SimFold(name)) != 0 ? reg::kSuccess : reg::kFileNotFound);
 }
 
 long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
