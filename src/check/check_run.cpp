@@ -16,7 +16,7 @@ constexpr char kWorkingCopy[] = "C:\\WINDOWS\\TEMP\\~UN3A1F.tmp";
 constexpr char kFallbackOwnCopy[] = "UNINST\\uninst.exe";
 constexpr char kUninstallShortcut[] = "Un-Install.LNK";
 constexpr char kFirstInstanceThread[] = "468";
-constexpr char kLeftoverFile[] = "installed here and never removed: ";
+constexpr char kLeftoverFile[] = "installed here and still there after the run: ";
 constexpr char kLeftoverFolder[] = "folder stays: ";
 
 RegValue StringValue(const CString& text) { return RegValue{reg::kTypeString, text + '\0'}; }
