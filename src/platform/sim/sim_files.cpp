@@ -35,6 +35,31 @@ CString HexDigits(std::uint16_t number) {
     return digits;
 }
 
+// The system resolves "." and ".." and merges doubled backslashes in every path it is given;
+// ".." never climbs above the drive or the share.
+CString Collapsed(const CString& full) {
+    std::size_t rootEnd = 2;
+    if (IsUnc(full)) {
+        const auto serverEnd = full.find('\\', 2);
+        if (serverEnd == CString::npos) return full;
+        rootEnd = full.find('\\', serverEnd + 1);
+        if (rootEnd == CString::npos) return full;
+    }
+    CStringArray parts;
+    for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())))) {
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else {
+            parts.push_back(part);
+        }
+    }
+    CString result = full.substr(0, rootEnd);
+    for (const CString& part : parts) result += "\\" + part;
+    if (full.size() > rootEnd && full.back() == '\\') result += '\\';
+    return result;
+}
+
 CString ParentKey(const CString& key) {
     const std::size_t cut = key.rfind('\\');
     return cut == CString::npos ? CString() : key.substr(0, cut);
@@ -105,16 +130,18 @@ bool SimFiles::Fail(std::uint32_t error) {
 
 CString SimFiles::Resolve(const CString& path) const {
     if (path.empty()) return {};
-    if (IsUnc(path)) return path;
+    if (IsUnc(path)) return Collapsed(path);
     const CString current = WithoutTrailingBackslashes(m_currentFolder);
     if (path.size() >= 2 && path[1] == ':') {
-        if (path.size() >= 3 && path[2] == '\\') return path;
+        if (path.size() >= 3 && path[2] == '\\') return Collapsed(path);
         const CString rest = path.substr(2);
-        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) return rest.empty() ? current : current + "\\" + rest;
-        return path.substr(0, 2) + "\\" + rest;
+        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) {
+            return Collapsed(rest.empty() ? current : current + "\\" + rest);
+        }
+        return Collapsed(path.substr(0, 2) + "\\" + rest);
     }
-    if (path[0] == '\\') return current.substr(0, 2) + path;
-    return current + "\\" + path;
+    if (path[0] == '\\') return Collapsed(current.substr(0, 2) + path);
+    return Collapsed(current + "\\" + path);
 }
 
 std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
