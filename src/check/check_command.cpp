@@ -7,8 +7,7 @@
 namespace {
 
 constexpr char kErrorPrefix[] = "uninst-check: ";
-constexpr char kUnreadable[] = "cannot read the file: the uninstaller would say \"Read error on 'SETUP.INF' - SETUP "
-                               "will now close\" or would not find it";
+constexpr char kUnreadable[] = "cannot read the file";
 constexpr char kTooLarge[] = "the file is larger than 64 MiB: no setup information is that long, and it is not read";
 
 }  // namespace

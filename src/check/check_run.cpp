@@ -1,5 +1,6 @@
 #include "check/check_run.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "check/check_paths.h"
@@ -16,6 +17,11 @@ constexpr char kWorkingCopy[] = "C:\\WINDOWS\\TEMP\\~UN3A1F.tmp";
 constexpr char kFallbackOwnCopy[] = "UNINST\\uninst.exe";
 constexpr char kUninstallShortcut[] = "Un-Install.LNK";
 constexpr char kFirstInstanceThread[] = "468";
+// Files beyond this are not laid: no file call of these systems takes such a path, and the
+// in-memory machine keeps every folder's full path, so a deep chain would cost quadratic memory.
+constexpr std::size_t kLongestLaidPath = 4096;
+// The registry holds keys at most this deep.
+constexpr std::size_t kDeepestKey = 512;
 constexpr char kLeftoverFile[] = "installed here and still there after the run: ";
 constexpr char kLeftoverFolder[] = "folder stays: ";
 
@@ -33,13 +39,17 @@ public:
 
     // Lays the file unless its path cannot name one; true when it is there.
     bool LayFile(const CString& path, const CString& content = {}) {
-        if (!IsAbsolutePath(path) || path.back() == '\\' || m_machine.files().FolderExists(path)) return false;
+        if (!IsAbsolutePath(path) || path.size() > kLongestLaidPath || path.back() == '\\' ||
+            m_machine.files().FolderExists(path)) {
+            return false;
+        }
         if (m_machine.files().FullPathName(path).empty()) return false;
         m_machine.files().AddFile(path, content);
         return true;
     }
 
     void SetValue(RegKey root, const CString& keyPath, const CString& name, const RegValue& value) {
+        if (static_cast<std::size_t>(std::count(keyPath.begin(), keyPath.end(), '\\')) >= kDeepestKey) return;
         IRegistry& registry = m_machine.registry();
         RegKey key = 0;
         if (registry.CreateKey(root, keyPath, key) != reg::kSuccess) return;

@@ -26,6 +26,8 @@ constexpr char kRelativePath[] = "relative path or bare name: it lies in the app
 constexpr char kOutsidePrefix[] = "resolves to '";
 constexpr char kOutsideSuffix[] = "', outside the application, common and start-menu folders";
 constexpr char kSharedOutsideSuffix[] = "', outside the application, common, start-menu, Windows and system folders";
+constexpr char kLongPath[] = "the path has 260 characters or more: Windows 95, 98 and NT 4 cannot delete it";
+constexpr std::size_t kMaxPath = 260;
 constexpr char kCaseTwinPrefix[] = "the same path as line ";
 constexpr char kCaseTwinSuffix[] = " in another letter case: the uninstaller deletes it once";
 constexpr char kAlsoSharedPrefix[] = "also listed in [UnInstall.Shared] (line ";
@@ -167,6 +169,7 @@ bool LineChecks::CheckReferences(const NumberedLine& line, std::string_view text
 
 void LineChecks::CheckScope(const NumberedLine& line, const CString& path, const CStringArray& folders,
                             const char* suffix) {
+    if (path.size() >= kMaxPath) Add(FindingKind::Hazard, line, kLongPath);
     for (const CString& folder : folders) {
         if (IsInside(path, folder)) return;
     }

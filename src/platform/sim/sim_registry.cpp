@@ -58,6 +58,12 @@ bool SimRegistry::IsRoot(RegKey key) {
     return key == kClassesRoot || key == kCurrentUser || key == kLocalMachine || key == kUsers;
 }
 
+void SimRegistry::AppendPart(CString& path, const CString& part) {
+    // In place: a new string per part would make a deeply nested path take quadratic time.
+    if (!path.empty() && !part.empty()) path += '\\';
+    path += part;
+}
+
 CString SimRegistry::JoinPath(const CString& base, const CString& subKey) {
     if (base.empty()) return subKey;
     if (subKey.empty()) return base;
@@ -128,7 +134,7 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
         const auto next = node->subkeys.find(SimFold(part));
         if (next == node->subkeys.end()) return reg::kFileNotFound;
         node = next->second;
-        path = JoinPath(path, part);
+        AppendPart(path, part);
     }
     if (HasRule(m_denyOpen, where.root, path)) return reg::kAccessDenied;
     const bool wantsWrite = (access & ~reg::kRead) != 0;
@@ -145,7 +151,7 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
     const auto parts = SplitKeyPath(subKey);
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
-    for (const CString& part : *parts) path = JoinPath(path, part);
+    for (const CString& part : *parts) AppendPart(path, part);
     if (HasRule(m_failCreate, where.root, path) || HasRule(m_denyOpen, where.root, path)) {
         return reg::kAccessDenied;
     }
@@ -228,7 +234,7 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     const auto parts = SplitKeyPath(subKey);
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
-    for (const CString& part : *parts) path = JoinPath(path, part);
+    for (const CString& part : *parts) AppendPart(path, part);
 
     const auto result = [&](long status) {
         m_transcript.Record({SimEventKind::KeyDeleted, RootName(where.root) + "\\" + path, {}, status, 0});
