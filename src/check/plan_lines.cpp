@@ -2,21 +2,11 @@
 
 #include <string>
 
-#include "platform/types.h"
+#include "app/uninst_app.h"
 
 namespace {
 
 constexpr char kCompleteMark[] = "COMPLETE!";
-
-CString AnswerName(std::int64_t answer) {
-    switch (answer) {
-        case mb::kIdOk: return "OK";
-        case mb::kIdCancel: return "Cancel";
-        case mb::kIdYes: return "Yes";
-        case mb::kIdNo: return "No";
-        default: return std::to_string(answer);
-    }
-}
 
 // A message's line breaks shown as " / ", so that each step stays on one line.
 CString OneLine(const CString& text) {
@@ -51,7 +41,7 @@ CStringArray PlanLines(const std::vector<SimEvent>& events) {
                 break;
             }
             case SimEventKind::MessageBox:
-                lines.push_back("  message: " + OneLine(event.text) + " -> " + AnswerName(event.extra));
+                lines.push_back("  message: " + OneLine(event.text) + " -> " + AnswerName(static_cast<int>(event.extra)));
                 break;
             case SimEventKind::ConfirmationDialog:
                 lines.push_back("  confirmation for '" + event.text + "' -> " +
