@@ -130,6 +130,17 @@ TEST(CheckFindings, LeftoversAreInstalledFilesTheRunLeavesAndTheirFolders) {
     ExpectFindings(CString(kHead) + "[Files.Win98]\r\n1,1,old.dll,%apppath%\\old.dll\r\n" + kUninstall, {}, true);
 }
 
+TEST(CheckFindings, TheNineXFamilyReadsItsOwnSectionsAndQueuesTheCopyInWininit) {
+    CheckOptions options;
+    options.family = Family::Win9x;
+    const CheckResult result =
+        CheckSetupText(CString(kHead) + "[Files.Win98]\r\n1,1,old.dll,%sysdir%\\old.dll\r\n" + kUninstall, options);
+    ASSERT_EQ(result.findings.size(), 1u) << Describe(result.findings);
+    EXPECT_EQ(result.findings[0].kind, FindingKind::Leftover);
+    EXPECT_EQ(result.findings[0].message, "installed here and still there after the run: C:\\WINDOWS\\SYSTEM\\old.dll");
+    EXPECT_EQ(result.plan.back(), "  write [Rename] NUL=C:\\WINDOWS\\TEMP\\~UN3A1F.tmp into C:\\WINDOWS\\WININIT.INI");
+}
+
 TEST(CheckFindings, ExitCodeIsTheWorstKind) {
     EXPECT_EQ(CheckExitCode({}), checkexit::kClean);
     EXPECT_EQ(CheckExitCode({{FindingKind::Leftover, 0, {}, {}}}), checkexit::kHazards);

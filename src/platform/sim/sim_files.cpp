@@ -355,12 +355,16 @@ CString SimFiles::ProfilePath(const CString& file) const {
 bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
                                  const CString& file) {
     const CString full = ProfilePath(file);
+    const auto result = [&](bool written) {
+        m_transcript.Record({SimEventKind::ProfileWritten, full, "[" + section + "] " + key + "=" + value, written ? 1 : 0, 0});
+        return written;
+    };
     const auto entry = FindFile(full);
     if (entry && (entry->heldOpen || entry->readFault == SimReadFault::ReadFails)) {
-        return Fail(fileerror::kSharingViolation);
+        return result(Fail(fileerror::kSharingViolation));
     }
     const CString text = entry ? entry->content : CString();
-    return Write(full, WriteProfileText(text, section, key, value), entry ? entry->attributes : 0);
+    return result(Write(full, WriteProfileText(text, section, key, value), entry ? entry->attributes : 0));
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {

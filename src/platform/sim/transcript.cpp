@@ -30,6 +30,7 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::KeyDeleted: return "KeyDeleted";
     case SimEventKind::ValueSet: return "ValueSet";
     case SimEventKind::ValueDeleted: return "ValueDeleted";
+    case SimEventKind::ProfileWritten: return "ProfileWritten";
     }
     return "?";
 }

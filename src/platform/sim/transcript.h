@@ -33,6 +33,7 @@ enum class SimEventKind {
     KeyDeleted,           // text = root and path, number = the result code
     ValueSet,             // text = root and key path, detail = value name, number = the result code
     ValueDeleted,         // text = root and key path, detail = value name, number = the result code
+    ProfileWritten,       // text = the profile file, detail = "[section] key=value", number = 1 when written
 };
 
 struct SimEvent {
