@@ -17,12 +17,13 @@ constexpr char kLoadFailedSuffix[] =
 constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
 constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
 
-// Eight hexadecimal digits, by hand: the Windows program carries no formatted printing.
+// "0x8000FFFF": eight upper-case digits.
 CString HexStatus(std::int32_t status) {
-    auto bits = static_cast<std::uint32_t>(status);
-    CString digits(8, '0');
-    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, bits >>= 4) *digit = "0123456789ABCDEF"[bits & 0xFu];
-    return "0x" + digits;
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    const auto bits = static_cast<std::uint32_t>(status);
+    CString text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(bits >> shift) & 0xFu];
+    return text;
 }
 
 }  // namespace
