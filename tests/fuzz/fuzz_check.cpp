@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "check/argument_words.h"
 #include "check/check_command.h"
 #include "check/check_options.h"
 #include "check/check_probe.h"
@@ -51,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         arguments.emplace_back(argumentText.substr(start, end - start));
         start = end + 1;
     }
+
+    // The same arguments as one Windows command line, split again by the program's own rules.
+    for (const CString& word : SplitArgumentWords(argumentText)) Check(word.size() <= argumentText.size());
 
     const ParsedArguments parsed = ParseCheckArguments(arguments);
     Check(parsed.usageAsked || parsed.options.has_value() != !parsed.error.empty());

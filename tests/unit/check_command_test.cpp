@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "check/argument_words.h"
 #include "check/check_command.h"
 #include "check/check_options.h"
 #include "check/checker.h"
@@ -65,6 +66,23 @@ TEST(CheckArguments, OptionsAndTheirMistakes) {
         EXPECT_NE(parsed.error.find(example.error), CString::npos) << parsed.error;
     }
     EXPECT_TRUE(ParseCheckArguments({"a.inf", "--help"}).usageAsked);
+}
+
+TEST(CheckArguments, WindowsCommandLinesSplitAsTheCRuntimeSplitsThem) {
+    const struct {
+        const char* commandLine;
+        CStringArray words;
+    } examples[] = {
+        {"uninst-check.exe SETUP.INF --json", {"SETUP.INF", "--json"}},
+        {"\"C:\\Tools\\uninst-check.exe\" \t \"My Setup\\SETUP.INF\"  ", {"My Setup\\SETUP.INF"}},
+        {"x --apppath \"C:\\Program Files\\App\\\\\"", {"--apppath", "C:\\Program Files\\App\\"}},
+        {"x a\\\\\\\"b c\\d", {"a\\\"b", "c\\d"}},
+        {"x \"open quote runs to the end", {"open quote runs to the end"}},
+        {"x \"\"", {""}},
+        {"\"never closed", {}},
+        {"", {}},
+    };
+    for (const auto& example : examples) EXPECT_EQ(SplitArgumentWords(example.commandLine), example.words) << example.commandLine;
 }
 
 TEST(CheckCommand, ExitCodesFollowTheWorstFinding) {

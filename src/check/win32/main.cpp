@@ -1,9 +1,11 @@
-// uninst-check.exe: the checker's console over the Windows file and console calls, which every
-// Windows version since 95 and NT 4 has.
+// uninst-check.exe: the checker's console over the Windows file and console calls of Windows 95
+// and NT 4, with start-up code of our own.
 
 #include <windows.h>
 
+#include "check/argument_words.h"
 #include "check/check_command.h"
+#include "platform/win32/startup.h"
 
 namespace {
 
@@ -53,10 +55,14 @@ public:
     void WriteError(std::string_view text) override { WriteAll(STD_ERROR_HANDLE, text); }
 };
 
+int RunProgram() {
+    Win32Console console;
+    return RunCheckCommand(SplitArgumentWords(GetCommandLineA()), console);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-    CStringArray arguments(argv + 1, argv + argc);
-    Win32Console console;
-    return RunCheckCommand(arguments, console);
+extern "C" void mainCRTStartup() {
+    RunConstructors();
+    ExitProcess(static_cast<UINT>(RunProgram()));
 }

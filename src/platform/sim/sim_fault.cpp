@@ -1,6 +1,5 @@
 #include "platform/sim/sim_fault.h"
 
-#include <cstdlib>
 #if defined(__cpp_exceptions)
 #include <stdexcept>
 #endif
@@ -10,6 +9,6 @@ void SimFault(const CString& what) {
     throw std::logic_error(what);
 #else
     static_cast<void>(what);
-    std::abort();
+    __builtin_trap();
 #endif
 }

@@ -4,5 +4,6 @@
 #include "platform/types.h"
 
 // Throws std::logic_error where exceptions exist, so that a test can expect it; a build without
-// exceptions (the checker for setup authors on Windows) ends the process instead.
+// exceptions (the checker for setup authors on Windows) traps instead, which needs nothing from
+// the C runtime.
 [[noreturn]] void SimFault(const CString& what);
