@@ -1,16 +1,15 @@
 """The checker on demo/'s SETUP.INF: the host command, and the Windows program under Wine.
 
     demo_checks.py host --checker build/host/uninst-check --work DIR
-    demo_checks.py wine --checker build/win32/uninst-check.exe --host-checker build/host/uninst-check --work DIR
+    demo_checks.py wine --build build/win32 --work build/e2e --host-checker build/host/uninst-check
 
 The host run must report no error, exit with 1 (the demo runs two programs by bare name) and
-plan the removal of every file, key and shared count the demo installs. The Wine run must give
-the same report, line for line, as the host command.
+plan the removal of every file, key and shared count the demo installs. The Wine run, in the NT
+prefix of the Wine scenarios, must give the same report, line for line, as the host command.
 """
 
 import argparse
 import json
-import os
 import pathlib
 import subprocess
 import sys
@@ -72,20 +71,16 @@ def host(args):
 
 
 def wine(args):
-    work = pathlib.Path(args.work)
-    setup_inf, faulty = write_inputs(work)
-    with open(args.checker, "rb") as program:
-        head = program.read(4096)
-    machine = int.from_bytes(head[int.from_bytes(head[0x3C:0x40], "little") + 4:][:2], "little")
-    arch = "win32" if machine == 0x14C else "win64"
-    env = dict(os.environ, WINEPREFIX=str(work / f"prefix-{arch}"), WINEARCH=arch, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    env.pop("DISPLAY", None)
+    sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+    from harness.session import Session  # noqa: E402
+
+    session = Session(args.work, args.build)
+    setup_inf, faulty = write_inputs(pathlib.Path(args.work) / "check")
+    checker = str(session.windows_build / "uninst-check.exe")
     problems = []
     for path, extra in ((setup_inf, ["--json"]), (setup_inf, []), (faulty, [])):
         windows_path = "Z:" + str(path.resolve()).replace("/", "\\")
-        done = subprocess.run(["wine", args.checker, windows_path, *folder_options(), *extra], env=env,
-                              capture_output=True, timeout=300)
+        done = session.wine("nt").run(checker, windows_path, *folder_options(), *extra, check=False)
         wine_text = done.stdout.decode("latin-1").replace(windows_path, str(path))
         host_code, host_text = run_host(args.host_checker, path, *extra)
         if done.returncode != host_code:
@@ -101,8 +96,9 @@ def wine(args):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("mode", choices=("host", "wine"))
-    parser.add_argument("--checker", required=True)
-    parser.add_argument("--host-checker")
+    parser.add_argument("--checker", help="the host command (host)")
+    parser.add_argument("--build", help="the Windows build tree (wine)")
+    parser.add_argument("--host-checker", help="the host command to compare with (wine)")
     parser.add_argument("--work", required=True)
     args = parser.parse_args()
     problems = host(args) if args.mode == "host" else wine(args)
