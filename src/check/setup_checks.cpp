@@ -133,13 +133,6 @@ bool IsDriveVariable(std::string_view name) {
     return false;
 }
 
-bool LineCheckFailed(const Findings& findings, int number) {
-    for (auto found = findings.rbegin(); found != findings.rend() && found->lineNumber == number; ++found) {
-        if (found->kind == FindingKind::Error) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool LineChecks::CheckReferences(const NumberedLine& line, std::string_view text) {
@@ -335,9 +328,7 @@ void LineChecks::CheckOwnCopy() {
     for (const InstalledFile& file : m_probe.InstalledFiles()) {
         SplitFields(file.line.text, fields);
         if (fields.size() < 3 || !EqualsNoCase(fields[2], "SETUPPEL\\uninst.exe")) continue;
-        if (file.path.empty() && !LineCheckFailed(m_findings, file.line.number)) {
-            Add(FindingKind::Error, file.line, kOwnCopyUnresolved);
-        }
+        if (file.path.empty()) Add(FindingKind::Error, file.line, kOwnCopyUnresolved);
         return;
     }
     AddAtHeader(FindingKind::Error, "Files", kNoOwnCopy);

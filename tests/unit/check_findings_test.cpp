@@ -94,7 +94,8 @@ TEST(CheckFindings, Errors) {
                    {{FindingKind::Error, 3, "no file line installs SETUPPEL\\uninst.exe"}});
     ExpectFindings("[SetupOptions]\r\nAppName=Demo\r\n[Files]\r\n1,1,SETUPPEL\\uninst.exe,%bad%\\uninst.exe\r\n" +
                        uninstall,
-                   {{FindingKind::Error, 4, "'%bad%' is not a variable"}});
+                   {{FindingKind::Error, 4, "'%bad%' is not a variable"},
+                    {FindingKind::Error, 4, "names no path: the uninstaller deletes %apppath%\\UNINST\\uninst.exe"}});
     ExpectFindings(head + uninstall + "[AddShortcut]\r\n1,1\r\n", {{FindingKind::Error, 9, "fewer than 3 fields"}});
 }
 
