@@ -44,10 +44,12 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     RemoveRegistryEntries();
     RemoveFiles();
     RemoveDirectories();
+    QueueFilesLeftInUse();
     FinalCleanup();
     CloseRun();
     Log("run completed");
-    if (ScheduleWaitingProgramDelete()) {
+    // The caller that waits learns that the removal ends only with the next restart.
+    if (m_unattended.wait && !m_queuedFiles.empty()) {
         EndWithCode(exitcode::kRestartNeeded);
     } else {
         EndWith(RunEnding::Completed);

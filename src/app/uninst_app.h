@@ -22,6 +22,9 @@ constexpr int kFailed = 1603;
 constexpr int kRestartNeeded = 3010;
 }  // namespace exitcode
 
+// The first instance's private folder and the working copy's file in it begin with it.
+constexpr char kTempPrefix[] = "~UN";
+
 struct RegistryKeyRecord;
 
 // False for a name that is empty or only backslashes: paths built from it would reach the
@@ -46,6 +49,9 @@ public:
 
     // Start-up and relaunch.
     void DetectOperatingSystem();
+    // Keeps DLLs out of the program's own and the current folder where the system allows it;
+    // how far it went, for the log.
+    CString LimitDllSearch();
     void ParseUninstSwitch(const CString& argumentText);
     void RelaunchFromTemp(const CString& argumentText);
     void ReleaseFirstInstance();
@@ -74,6 +80,13 @@ public:
     void RemoveDirectories();
     void FinalCleanup();
     void ScheduleSelfDelete();
+
+    // Deletion at the next restart.
+    // Deletes a file; one that is in use is queued for deletion at the next restart instead.
+    void DeleteOrQueueFile(const CString& path);
+    // The waiting first instance's file with /WAIT, then, on the NT family, each folder left
+    // that holds a queued file.
+    void QueueFilesLeftInUse();
 
     // Registry key deletion.
     bool EnumSubkeyNames(RegKey root, const CString& keyPath, CStringArray& names);
@@ -118,6 +131,7 @@ public:
     std::unique_ptr<IAppendFile> m_log;
     CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
     CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
+    CStringArray m_queuedFiles;    // files in use, queued for deletion at the next restart
 
 private:
     void WaitForWorkingCopy(IProcess& workingCopy);
@@ -138,10 +152,15 @@ private:
     void CloseRecordKey();
     bool OpenLog();
     bool IsQuiet() const { return m_unattended.quietness != Quietness::Normal; }
-    // With /WAIT, the first instance's program file and the folders it keeps are deleted at
-    // the next restart; true when something was scheduled.
-    bool ScheduleWaitingProgramDelete();
-    void ScheduleDeletionAtRestart(const CString& path);
+    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged.
+    bool QueueDeletionAtRestart(const CString& path);
+    // A file that the deletion refused with this error: queued when in use, else left.
+    void KeepOrQueueFile(const CString& path, std::uint32_t error);
+    bool IsQueued(const CString& path);
+    // Folded short form, or the folded path where it has none, for comparing two paths.
+    CString ComparableForm(const CString& path);
+    // The folder that holds the running program when it is a private folder of a first instance.
+    std::optional<CString> PrivateFolderOf(const CString& programPath);
 
     CString InAppFolder(const CString& name) const;
     void SetStatus(const CString& text);

@@ -76,8 +76,8 @@ CStringArray PlanLines(const std::vector<SimEvent>& events) {
             case SimEventKind::ValueDeleted:
                 lines.push_back("  delete value '" + event.detail + "' of " + event.text + ResultCode(event.number));
                 break;
-            case SimEventKind::ProfileWritten:
-                lines.push_back("  write " + event.detail + " into " + event.text + Outcome(event.number != 0, "fails"));
+            case SimEventKind::FileWritten:
+                lines.push_back("  write file " + event.text + Outcome(event.number != 0, "fails"));
                 break;
             case SimEventKind::RestartDeletion:
                 lines.push_back("  delete at the next restart: " + event.text);

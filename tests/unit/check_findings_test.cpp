@@ -139,7 +139,7 @@ TEST(CheckFindings, TheNineXFamilyReadsItsOwnSectionsAndQueuesTheCopyInWininit) 
     ASSERT_EQ(result.findings.size(), 1u) << Describe(result.findings);
     EXPECT_EQ(result.findings[0].kind, FindingKind::Leftover);
     EXPECT_EQ(result.findings[0].message, "installed here and still there after the run: C:\\WINDOWS\\SYSTEM\\old.dll");
-    EXPECT_EQ(result.plan.back(), "  write [Rename] NUL=C:\\WINDOWS\\TEMP\\~UN3A1F.tmp into C:\\WINDOWS\\WININIT.INI");
+    EXPECT_EQ(result.plan.back(), "  write file C:\\WINDOWS\\WININIT.INI");
 }
 
 TEST(CheckFindings, ExitCodeIsTheWorstKind) {

@@ -193,7 +193,7 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
         if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
             return Fail(fileerror::kSharingViolation);
         }
-        if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return Fail(fileerror::kAccessDenied);
+        if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) return Fail(fileerror::kAccessDenied);
     }
     entry->content = content;
     entry->attributes = attributes;
@@ -257,6 +257,23 @@ bool SimFiles::CreateFolder(const CString& path) {
     return true;
 }
 
+std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const CString& prefix) {
+    if (m_failUniqueFolders) {
+        Fail(fileerror::kAccessDenied);
+        return std::nullopt;
+    }
+    const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
+    for (int attempt = 0; attempt < 0x10000; ++attempt) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(m_nextFolderNumber));
+        m_nextFolderNumber = static_cast<std::uint16_t>(m_nextFolderNumber + 1);
+        const CString path = base + digits;
+        if (CreateFolder(path)) return path;
+        if (m_lastError != fileerror::kAlreadyExists) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
     const CString key = Key(Resolve(folder));
     if (m_failTempFileNames) {
@@ -294,6 +311,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
 
 bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
     if (const auto entry = FindFile(path)) {
+        if (entry->deletionDenied) return Fail(fileerror::kAccessDenied);
         entry->attributes = attributes;
         return true;
     }
@@ -313,12 +331,25 @@ bool SimFiles::Delete(const CString& path) {
         const CString key = Key(Resolve(path));
         return result(Fail(m_folders.count(key) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound));
     }
-    if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return result(Fail(fileerror::kAccessDenied));
+    if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
+        return result(Fail(fileerror::kAccessDenied));
+    }
     if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
     m_files.erase(Key(entry->path));
     return result(true);
+}
+
+bool SimFiles::OpensForDeletion(const CString& path) {
+    const auto entry = FindFile(path);
+    if (!entry) return Fail(fileerror::kFileNotFound);
+    if (entry->deletionDenied) return Fail(fileerror::kAccessDenied);
+    // Without FILE_SHARE_DELETE from the holder, an open for deletion is refused like the deletion.
+    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+        return Fail(fileerror::kSharingViolation);
+    }
+    return true;
 }
 
 bool SimFiles::RemoveFolder(const CString& path) {
@@ -350,21 +381,6 @@ CString SimFiles::ProfilePath(const CString& file) const {
     // A bare name means a file in the Windows folder, as for the profile functions of Windows.
     if (file.find('\\') != CString::npos) return Resolve(file);
     return WithoutTrailingBackslashes(m_system.WindowsFolderSetting()) + "\\" + file;
-}
-
-bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                                 const CString& file) {
-    const CString full = ProfilePath(file);
-    const auto result = [&](bool written) {
-        m_transcript.Record({SimEventKind::ProfileWritten, full, "[" + section + "] " + key + "=" + value, written ? 1 : 0, 0});
-        return written;
-    };
-    const auto entry = FindFile(full);
-    if (entry && (entry->heldOpen || entry->readFault == SimReadFault::ReadFails)) {
-        return result(Fail(fileerror::kSharingViolation));
-    }
-    const CString text = entry ? entry->content : CString();
-    return result(Write(full, WriteProfileText(text, section, key, value), entry ? entry->attributes : 0));
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
@@ -403,7 +419,9 @@ std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
 
 bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
     const auto entry = FindFile(path);
-    return Write(Resolve(path), content, entry ? entry->attributes : 0);
+    const bool written = Write(Resolve(path), content, entry ? entry->attributes : 0);
+    m_transcript.Record({SimEventKind::FileWritten, Resolve(path), {}, written ? 1 : 0, 0});
+    return written;
 }
 
 SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::uint32_t attributes) {
@@ -472,6 +490,11 @@ SimFiles& SimFiles::MarkHeldOpen(const CString& path) {
     return *this;
 }
 
+SimFiles& SimFiles::DenyDeletion(const CString& path) {
+    ExistingFile(path).deletionDenied = true;
+    return *this;
+}
+
 SimFiles& SimFiles::FailReads(const CString& path) {
     ExistingFile(path).readFault = SimReadFault::ReadFails;
     return *this;
@@ -514,6 +537,16 @@ SimFiles& SimFiles::FailShortPaths(bool on) {
 
 SimFiles& SimFiles::FailTempFileNames(bool on) {
     m_failTempFileNames = on;
+    return *this;
+}
+
+SimFiles& SimFiles::SetNextFolderNumber(std::uint16_t number) {
+    m_nextFolderNumber = number;
+    return *this;
+}
+
+SimFiles& SimFiles::FailUniqueFolders(bool on) {
+    m_failUniqueFolders = on;
     return *this;
 }
 

@@ -14,7 +14,8 @@ enum class SimEventKind {
     ConfirmationDialog,   // text = application name, number = the answer
     WaitCursorBegin,
     WaitCursorEnd,
-    Enable3dControls,
+    Enable3dControls,     // text = the service module's path
+    DllSearchSet,         // text = the function called, detail = its folder, number = its flags
     ProgressCreated,      // text = application name
     Status,               // text
     Percent,              // number
@@ -33,7 +34,7 @@ enum class SimEventKind {
     KeyDeleted,           // text = root and path, number = the result code
     ValueSet,             // text = root and key path, detail = value name, number = the result code
     ValueDeleted,         // text = root and key path, detail = value name, number = the result code
-    ProfileWritten,       // text = the profile file, detail = "[section] key=value", number = 1 when written
+    FileWritten,          // text = path, number = 1 when the whole file was written
 };
 
 struct SimEvent {
