@@ -25,13 +25,14 @@ bool IsRootKey(std::string_view key) {
     return IsUnc(key) ? separators <= 3 : separators == 0;
 }
 
-// Upper-case hexadecimal digits without leading zeros, as the system names temporary files.
-CString HexDigits(std::uint16_t number) {
+// Upper-case hexadecimal digits, at least width of them, as the system names temporary files
+// and folders; by hand, since the Windows checker carries no formatted printing.
+CString HexDigits(std::uint16_t number, std::size_t width = 1) {
     CString digits;
     do {
         digits.insert(digits.begin(), "0123456789ABCDEF"[number % 16]);
         number = static_cast<std::uint16_t>(number / 16);
-    } while (number != 0);
+    } while (number != 0 || digits.size() < width);
     return digits;
 }
 
@@ -264,10 +265,8 @@ std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const
     }
     const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(m_nextFolderNumber));
+        const CString path = base + HexDigits(m_nextFolderNumber, 4);
         m_nextFolderNumber = static_cast<std::uint16_t>(m_nextFolderNumber + 1);
-        const CString path = base + digits;
         if (CreateFolder(path)) return path;
         if (m_lastError != fileerror::kAlreadyExists) return std::nullopt;
     }
