@@ -247,6 +247,9 @@ TEST(UnattendedLogTest, OneLinePerItemOfEachKind) {
         "message: WARNING:  no reference count available for C:\\Shared\\NONE.DLL\\r\\nThis file will NOT be "
         "uninstalled. -> OK (silent)",
         "registry key removed: HKLM\\Software\\Demo",
+        // Every key of a deleted tree has its line, then the tree's own.
+        "registry key removed: HKLM\\" + uninstallEntry + "\\Sub",
+        "registry key removed: HKLM\\" + uninstallEntry,
         "uninstall entry removed: HKLM\\" + uninstallEntry,
         "file deleted: C:\\App\\DATA\\a.dll",
         "file deleted: C:\\App\\UNINST\\uninst.exe",

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_registry.h"
 
+#include <functional>
 
 #include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
@@ -330,4 +331,18 @@ SimRegistry& SimRegistry::FailCreate(RegKey root, const CString& path) {
 SimRegistry& SimRegistry::DeleteWholeTrees(bool on) {
     m_deleteWholeTrees = on;
     return *this;
+}
+
+CStringArray SimRegistry::Contents() const {
+    CStringArray lines;
+    std::function<void(const CString&, const Node&)> visit = [&](const CString& path, const Node& node) {
+        lines.push_back(path);
+        for (const auto& value : node.values) {
+            lines.push_back(path + " value '" + value.second.first + "' type " + std::to_string(value.second.second.type) +
+                            " data " + value.second.second.data);
+        }
+        for (const auto& subkey : node.subkeys) visit(path + "\\" + subkey.second->name, *subkey.second);
+    };
+    for (const auto& root : m_roots) visit(RootName(root.first), *root.second);
+    return lines;
 }
