@@ -34,7 +34,7 @@ constexpr char kAlsoSharedPrefix[] = "also listed in [UnInstall.Shared] (line ";
 constexpr char kAlsoSharedSuffix[] = "): deleted even when other programs still count on it";
 constexpr char kSharedSwitchedOff[] = "[UnInstall.Shared] lists files but [SharedComponents] is empty: no count is "
                                       "lowered and no shared file is removed";
-constexpr char kNoProgram[] = "no program before the comma: the uninstaller cannot run it";
+constexpr char kNoProgram[] = "no program before the comma: the uninstaller starts the application folder itself";
 constexpr char kUnclosedProgramQuote[] = "the program's opening quote never closes before the first comma, which "
                                          "always cuts: the uninstaller runs '";
 constexpr char kBareProgram[] = "bare name: it is taken from the application folder, and only while the installation "
