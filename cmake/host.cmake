@@ -16,10 +16,20 @@ add_library(uninst_sim STATIC ${UNINST_SIM_SOURCES})
 target_link_libraries(uninst_sim PUBLIC uninst_core)
 uninst_warnings(uninst_sim)
 
+# uninst-check, the checker for setup authors: the core on the in-memory machine.
+file(GLOB UNINST_CHECK_SOURCES CONFIGURE_DEPENDS src/check/*.cpp)
+add_library(uninst_check STATIC ${UNINST_CHECK_SOURCES})
+target_link_libraries(uninst_check PUBLIC uninst_sim)
+uninst_warnings(uninst_check)
+add_executable(uninst-check src/check/host/main.cpp)
+target_link_libraries(uninst-check PRIVATE uninst_check)
+uninst_warnings(uninst-check)
+
 enable_testing()
 if(UNINST_TESTS)
     add_subdirectory(tests/unit)
     add_subdirectory(tests/e2e)
+    add_subdirectory(tests/check)
     add_subdirectory(tests/target)
     add_subdirectory(bench)
 endif()
@@ -27,5 +37,7 @@ if(UNINST_FUZZ)
     # Coverage feedback from the code under test, not only from the targets' own files.
     target_compile_options(uninst_core PRIVATE -fsanitize=fuzzer-no-link)
     target_compile_options(uninst_sim PRIVATE -fsanitize=fuzzer-no-link)
+    target_compile_options(uninst_check PRIVATE -fsanitize=fuzzer-no-link)
     add_subdirectory(tests/fuzz)
 endif()
+

@@ -14,6 +14,17 @@ target_link_libraries(uninst PRIVATE uninst_core advapi32 shell32 user32 gdi32 k
 uninst_period_program(uninst)
 uninst_warnings(uninst)
 
+# uninst-check.exe, the checker for setup authors: the core on the in-memory machine, as a
+# console program under the shipped program's rules. The machine's stream printing serves only
+# test messages and stays out.
+file(GLOB UNINST_CHECK_SOURCES CONFIGURE_DEPENDS src/check/*.cpp src/check/win32/*.cpp src/platform/sim/*.cpp)
+list(FILTER UNINST_CHECK_SOURCES EXCLUDE REGEX "transcript_print\\.cpp$")
+add_executable(uninst-check ${UNINST_CHECK_SOURCES})
+target_include_directories(uninst-check PRIVATE src)
+target_link_libraries(uninst-check PRIVATE uninst_core kernel32)
+uninst_period_program(uninst-check)
+uninst_warnings(uninst-check)
+
 add_subdirectory(tests/target)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/win32/CMakeLists.txt)

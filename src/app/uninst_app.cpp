@@ -3,8 +3,6 @@
 #include "app/command_line.h"
 #include "app/run_log.h"
 
-namespace {
-
 CString AnswerName(int answer) {
     switch (answer) {
         case mb::kIdOk: return "OK";
@@ -14,8 +12,6 @@ CString AnswerName(int answer) {
         default: return std::to_string(answer);
     }
 }
-
-}  // namespace
 
 int ScaledShare(int scale, int part, int whole) {
     return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);

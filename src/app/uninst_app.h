@@ -31,6 +31,9 @@ struct RegistryKeyRecord;
 // parent key that every application's entries share.
 bool NamesAnApplication(const CString& appName);
 
+// The button a message box was answered with, as the log names it.
+CString AnswerName(int answer);
+
 // scale * part / whole, truncated, as a phase's progress. Worked out in 64 bits: the product
 // of 32-bit numbers overflows once a phase has more than some twenty million items.
 int ScaledShare(int scale, int part, int whole);

@@ -43,14 +43,14 @@ CString RootName(RegKey root) {
     return CString();
 }
 
-std::optional<RegKey> RecogniseRoot(const CString& keyPath) {
+}  // namespace
+
+std::optional<RegKey> RecogniseRoot(std::string_view keyPath) {
     for (const RootPrefix& prefix : kRootPrefixes) {
         if (StartsWithNoCase(keyPath, prefix.shortForm) || StartsWithNoCase(keyPath, prefix.longForm)) return prefix.root;
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b) {
     if (a.root != b.root) return a.root < b.root ? -1 : 1;

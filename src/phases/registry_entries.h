@@ -1,6 +1,9 @@
 #pragma once
 // One registry key that the registry phase deletes, and the order in which keys are tried.
 
+#include <optional>
+#include <string_view>
+
 #include "platform/registry.h"
 #include "platform/types.h"
 
@@ -13,3 +16,8 @@ struct RegistryKeyRecord {
 // By root in the order of the predefined handles, then by key path without regard to case, so
 // that a parent sorts before every key below it.
 int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b);
+
+// The root that a key path's prefix ("HKLM\\", "HKEY_CURRENT_USER\\", ...) names, or nullopt when
+// the phase would fall back to HKEY_CLASSES_ROOT. The key path under the root follows the first
+// backslash.
+std::optional<RegKey> RecogniseRoot(std::string_view keyPath);

@@ -1,9 +1,8 @@
 #include "platform/sim/sim_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/sim_text.h"
@@ -24,6 +23,42 @@ bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && k
 bool IsRootKey(std::string_view key) {
     const auto separators = static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
     return IsUnc(key) ? separators <= 3 : separators == 0;
+}
+
+// Upper-case hexadecimal digits, at least width of them, as the system names temporary files
+// and folders; by hand, since the Windows checker carries no formatted printing.
+CString HexDigits(std::uint16_t number, std::size_t width = 1) {
+    CString digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[number % 16]);
+        number = static_cast<std::uint16_t>(number / 16);
+    } while (number != 0 || digits.size() < width);
+    return digits;
+}
+
+// The system resolves "." and ".." and merges doubled backslashes in every path it is given;
+// ".." never climbs above the drive or the share.
+CString Collapsed(const CString& full) {
+    std::size_t rootEnd = 2;
+    if (IsUnc(full)) {
+        const auto serverEnd = full.find('\\', 2);
+        if (serverEnd == CString::npos) return full;
+        rootEnd = full.find('\\', serverEnd + 1);
+        if (rootEnd == CString::npos) return full;
+    }
+    CStringArray parts;
+    for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())))) {
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else {
+            parts.push_back(part);
+        }
+    }
+    CString result = full.substr(0, rootEnd);
+    for (const CString& part : parts) result += "\\" + part;
+    if (full.size() > rootEnd && full.back() == '\\') result += '\\';
+    return result;
 }
 
 CString ParentKey(const CString& key) {
@@ -96,16 +131,18 @@ bool SimFiles::Fail(std::uint32_t error) {
 
 CString SimFiles::Resolve(const CString& path) const {
     if (path.empty()) return {};
-    if (IsUnc(path)) return path;
+    if (IsUnc(path)) return Collapsed(path);
     const CString current = WithoutTrailingBackslashes(m_currentFolder);
     if (path.size() >= 2 && path[1] == ':') {
-        if (path.size() >= 3 && path[2] == '\\') return path;
+        if (path.size() >= 3 && path[2] == '\\') return Collapsed(path);
         const CString rest = path.substr(2);
-        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) return rest.empty() ? current : current + "\\" + rest;
-        return path.substr(0, 2) + "\\" + rest;
+        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) {
+            return Collapsed(rest.empty() ? current : current + "\\" + rest);
+        }
+        return Collapsed(path.substr(0, 2) + "\\" + rest);
     }
-    if (path[0] == '\\') return current.substr(0, 2) + path;
-    return current + "\\" + path;
+    if (path[0] == '\\') return Collapsed(current.substr(0, 2) + path);
+    return Collapsed(current + "\\" + path);
 }
 
 std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
@@ -117,7 +154,7 @@ std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
 
 SimFileEntry& SimFiles::ExistingFile(const CString& path) const {
     const auto entry = FindFile(path);
-    if (!entry) throw std::invalid_argument("sim files: no file '" + path + "'");
+    if (!entry) SimFault("sim files: no file '" + path + "'");
     return *entry;
 }
 
@@ -228,10 +265,8 @@ std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const
     }
     const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(m_nextFolderNumber));
+        const CString path = base + HexDigits(m_nextFolderNumber, 4);
         m_nextFolderNumber = static_cast<std::uint16_t>(m_nextFolderNumber + 1);
-        const CString path = base + digits;
         if (CreateFolder(path)) return path;
         if (m_lastError != fileerror::kAlreadyExists) return std::nullopt;
     }
@@ -253,9 +288,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
         const std::uint16_t number = m_nextTempNumber;
         m_nextTempNumber = static_cast<std::uint16_t>(m_nextTempNumber + 1);
         if (number == 0) continue;
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(number));
-        const CString name = base + digits + ".tmp";
+        const CString name = base + HexDigits(number) + ".tmp";
         if (FindFile(name)) continue;
         if (!Write(Resolve(name), {}, 0)) return std::nullopt;
         return name;
@@ -418,12 +451,14 @@ std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
 
 bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
     const auto entry = FindFile(path);
-    return Write(Resolve(path), content, entry ? entry->attributes : 0);
+    const bool written = Write(Resolve(path), content, entry ? entry->attributes : 0);
+    m_transcript.Record({SimEventKind::FileWritten, Resolve(path), {}, written ? 1 : 0, 0});
+    return written;
 }
 
 SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::uint32_t attributes) {
     const CString full = Resolve(path);
-    if (full.empty()) throw std::invalid_argument("sim files: empty file path");
+    if (full.empty()) SimFault("sim files: empty file path");
     AddParents(full);
     auto entry = std::make_shared<SimFileEntry>();
     entry->path = full;
@@ -435,7 +470,7 @@ SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::ui
 
 SimFiles& SimFiles::AddFolder(const CString& path) {
     const CString full = WithoutTrailingBackslashes(Resolve(path));
-    if (full.empty()) throw std::invalid_argument("sim files: empty folder path");
+    if (full.empty()) SimFault("sim files: empty folder path");
     AddParents(full);
     if (!IsRootKey(Key(full))) m_folders.emplace(Key(full), Folder{full, 0, false});
     return *this;

@@ -1,7 +1,7 @@
 #include "platform/sim/sim_modules.h"
 
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
 
 namespace {
@@ -23,7 +23,7 @@ public:
 
     std::int32_t CallUnregister() override {
         // Calling through the null address that GetProcAddress gave would crash the process.
-        if (!m_module.hasExport) throw std::logic_error("sim: called a missing DllUnregisterServer in " + m_path);
+        if (!m_module.hasExport) SimFault("sim: called a missing DllUnregisterServer in " + m_path);
         m_transcript.Record({SimEventKind::UnregisterCalled, m_path, {}, m_module.status, 0});
         return m_module.status;
     }

@@ -1,7 +1,7 @@
 #include "platform/sim/sim_processes.h"
 
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
 
 namespace {
@@ -12,13 +12,18 @@ constexpr std::uint32_t kRunawayWaits = 1000000;
 
 class SimProcess : public IProcess {
 public:
-    SimProcess(std::optional<std::uint32_t> endsAfterWaits, std::uint32_t exitCode, bool exitCodeFails,
-               std::vector<SimArrival> arrivals)
-        : m_endsAfterWaits(endsAfterWaits), m_exitCode(exitCode), m_exitCodeFails(exitCodeFails),
-          m_arrivals(std::move(arrivals)) {}
+    SimProcess(std::shared_ptr<SimLiveProcesses> live, std::optional<std::uint32_t> endsAfterWaits,
+               std::uint32_t exitCode, bool exitCodeFails, std::vector<SimArrival> arrivals)
+        : m_live(std::move(live)), m_endsAfterWaits(endsAfterWaits), m_exitCode(exitCode),
+          m_exitCodeFails(exitCodeFails), m_arrivals(std::move(arrivals)) {
+        m_live->insert(this);
+    }
+    ~SimProcess() override { m_live->erase(this); }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
 
     void WaitForExit() override {
-        if (!m_endsAfterWaits) throw std::logic_error("sim: waiting without a time limit for a process that never ends");
+        if (!m_endsAfterWaits) SimFault("sim: waiting without a time limit for a process that never ends");
         m_ended = true;
     }
 
@@ -29,7 +34,7 @@ public:
 
     // One wait: the arrivals due, and whether the process has ended by now.
     bool Wait(std::vector<ThreadMessage>& arrived) {
-        if (++m_waits > kRunawayWaits) throw std::logic_error("sim: the waiting loop never ends");
+        if (++m_waits > kRunawayWaits) SimFault("sim: the waiting loop never ends");
         for (const SimArrival& arrival : m_arrivals) {
             if (arrival.afterWaits == m_waits) arrived.push_back(arrival.message);
         }
@@ -38,6 +43,7 @@ public:
     }
 
 private:
+    std::shared_ptr<SimLiveProcesses> m_live;
     std::optional<std::uint32_t> m_endsAfterWaits;
     std::uint32_t m_exitCode;
     bool m_exitCodeFails;
@@ -112,7 +118,7 @@ std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine,
     SimChild child = std::move(m_children.front());
     m_children.pop_front();
     if (!starts) return nullptr;
-    return std::make_unique<SimProcess>(child.endsAfterWaits, child.exitCode, child.exitCodeFails,
+    return std::make_unique<SimProcess>(m_live, child.endsAfterWaits, child.exitCode, child.exitCodeFails,
                                         std::move(child.arrivals));
 }
 
@@ -126,7 +132,7 @@ ShellStart SimProcesses::ShellExecuteProgram(const CString& file, const CString&
     const SimProgram program = found->second;
     if (program.onStart) program.onStart();
     if (start == SimStart::NoProcess) return {true, nullptr};
-    return {true, std::make_unique<SimProcess>(0u, program.exitCode, program.exitCodeFails, std::vector<SimArrival>{})};
+    return {true, std::make_unique<SimProcess>(m_live, 0u, program.exitCode, program.exitCodeFails, std::vector<SimArrival>{})};
 }
 
 void SimProcesses::Deliver(const ThreadMessage& message) {
@@ -146,8 +152,10 @@ void SimProcesses::PostToThread(std::uint32_t threadId, const ThreadMessage& mes
 }
 
 bool SimProcesses::WaitForProcessOrInput(IProcess& process, std::uint32_t) {
-    auto* simProcess = dynamic_cast<SimProcess*>(&process);
-    if (!simProcess) throw std::logic_error("sim: waiting for a process the machine did not start");
+    // Known by address rather than by a type check, so that builds without run-time type
+    // information can hold the machine too.
+    if (m_live->count(&process) == 0) SimFault("sim: waiting for a process the machine did not start");
+    auto* simProcess = static_cast<SimProcess*>(&process);
     std::vector<ThreadMessage> arrived;
     const bool ended = simProcess->Wait(arrived);
     for (const ThreadMessage& message : arrived) Deliver(message);

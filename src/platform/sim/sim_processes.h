@@ -5,6 +5,8 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <vector>
 
 #include "platform/processes.h"
@@ -31,6 +33,9 @@ struct SimChild {
     SimChild& Posting(std::uint32_t afterWaits, ThreadMessage message);
     SimChild& FailingExitCode();
 };
+
+// The processes of StartProcess that still exist.
+using SimLiveProcesses = std::set<const IProcess*>;
 
 enum class SimStart { Runs, NoProcess, Fails };
 
@@ -98,6 +103,7 @@ private:
 
     SimTranscript& m_transcript;
     std::deque<SimChild> m_children;
+    std::shared_ptr<SimLiveProcesses> m_live = std::make_shared<SimLiveProcesses>();
     std::map<CString, SimProgram> m_programs;  // by folded path
     std::uint32_t m_threadId = 0x1D4;
     bool m_hasQueue = false;

@@ -1,8 +1,8 @@
 #include "platform/sim/sim_registry.h"
 
 #include <functional>
-#include <stdexcept>
 
+#include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
 
 namespace {
@@ -24,7 +24,7 @@ std::optional<CStringArray> SplitKeyPath(const CString& path) {
 
 CStringArray TestPathParts(const CString& path) {
     auto parts = SplitKeyPath(path);
-    if (!parts) throw std::invalid_argument("sim registry: empty part in key path '" + path + "'");
+    if (!parts) SimFault("sim registry: empty part in key path '" + path + "'");
     return *parts;
 }
 
@@ -57,6 +57,12 @@ SimRegistry::SimRegistry(SimTranscript& transcript) : m_transcript(transcript) {
 
 bool SimRegistry::IsRoot(RegKey key) {
     return key == kClassesRoot || key == kCurrentUser || key == kLocalMachine || key == kUsers;
+}
+
+void SimRegistry::AppendPart(CString& path, const CString& part) {
+    // In place: a new string per part would make a deeply nested path take quadratic time.
+    if (!path.empty() && !part.empty()) path += '\\';
+    path += part;
 }
 
 CString SimRegistry::JoinPath(const CString& base, const CString& subKey) {
@@ -93,7 +99,7 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString&
 
 std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const CString& path) {
     const auto start = m_roots.find(root);
-    if (start == m_roots.end()) throw std::invalid_argument("sim registry: not a root key");
+    if (start == m_roots.end()) SimFault("sim registry: not a root key");
     std::shared_ptr<Node> node = start->second;
     for (const CString& part : TestPathParts(path)) {
         std::shared_ptr<Node>& next = node->subkeys[SimFold(part)];
@@ -129,7 +135,7 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
         const auto next = node->subkeys.find(SimFold(part));
         if (next == node->subkeys.end()) return reg::kFileNotFound;
         node = next->second;
-        path = JoinPath(path, part);
+        AppendPart(path, part);
     }
     if (HasRule(m_denyOpen, where.root, path)) return reg::kAccessDenied;
     const bool wantsWrite = (access & ~reg::kRead) != 0;
@@ -146,7 +152,7 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
     const auto parts = SplitKeyPath(subKey);
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
-    for (const CString& part : *parts) path = JoinPath(path, part);
+    for (const CString& part : *parts) AppendPart(path, part);
     if (HasRule(m_failCreate, where.root, path) || HasRule(m_denyOpen, where.root, path)) {
         return reg::kAccessDenied;
     }
@@ -188,19 +194,27 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
+    const auto result = [&](long status) {
+        m_transcript.Record({SimEventKind::ValueSet, RootName(where.root) + "\\" + where.path, name, status, 0});
+        return status;
+    };
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
     auto& slot = node->values[SimFold(name)];
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
-    return reg::kSuccess;
+    return result(reg::kSuccess);
 }
 
 long SimRegistry::DeleteValue(RegKey key, const CString& name) {
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return reg::kAccessDenied;
-    return node->values.erase(SimFold(name)) != 0 ? reg::kSuccess : reg::kFileNotFound;
+    const auto result = [&](long status) {
+        m_transcript.Record({SimEventKind::ValueDeleted, RootName(where.root) + "\\" + where.path, name, status, 0});
+        return status;
+    };
+    if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
+    return result(node->values.erase(SimFold(name)) != 0 ? reg::kSuccess : reg::kFileNotFound);
 }
 
 long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
@@ -221,7 +235,7 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     const auto parts = SplitKeyPath(subKey);
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
-    for (const CString& part : *parts) path = JoinPath(path, part);
+    for (const CString& part : *parts) AppendPart(path, part);
 
     const auto result = [&](long status) {
         m_transcript.Record({SimEventKind::KeyDeleted, RootName(where.root) + "\\" + path, {}, status, 0});

@@ -83,6 +83,7 @@ private:
     RegKey NewHandle(const std::shared_ptr<Node>& node, RegKey root, const CString& path, bool canWrite);
     bool HasRule(const std::set<RuleKey>& rules, RegKey root, const CString& path) const;
     static CString JoinPath(const CString& base, const CString& subKey);
+    static void AppendPart(CString& path, const CString& part);
     static bool IsRoot(RegKey key);
 
     SimTranscript& m_transcript;

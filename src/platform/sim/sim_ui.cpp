@@ -1,7 +1,8 @@
 #include "platform/sim/sim_ui.h"
 
-#include <stdexcept>
 #include <string>
+
+#include "platform/sim/sim_fault.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ int SimUi::ShowMessageBox(const CString& text, const CString& caption, std::uint
     }
     m_transcript.Record({SimEventKind::MessageBox, text, caption, style, answer});
     if (!IsButtonOf(style, answer)) {
-        throw std::logic_error("sim: scripted answer " + std::to_string(answer) + " is no button of the box \"" +
+        SimFault("sim: scripted answer " + std::to_string(answer) + " is no button of the box \"" +
                                text + "\"");
     }
     return answer;

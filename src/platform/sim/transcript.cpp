@@ -1,7 +1,7 @@
 #include "platform/sim/transcript.h"
 
 #include <algorithm>
-#include <sstream>
+#include <string>
 
 namespace {
 
@@ -29,20 +29,23 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::FolderRemoved: return "FolderRemoved";
     case SimEventKind::RestartDeletion: return "RestartDeletion";
     case SimEventKind::KeyDeleted: return "KeyDeleted";
+    case SimEventKind::ValueSet: return "ValueSet";
+    case SimEventKind::ValueDeleted: return "ValueDeleted";
+    case SimEventKind::FileWritten: return "FileWritten";
     }
     return "?";
 }
 
 // Control bytes made visible, so that "\r\n" inside a message shows where it stands.
-void WriteQuoted(std::ostream& out, const CString& text) {
-    out << '"';
+CString Quoted(const CString& text) {
+    CString out = "\"";
     for (const char byte : text) {
-        if (byte == '\n') out << "\\n";
-        else if (byte == '\r') out << "\\r";
-        else if (byte == '"') out << "\\\"";
-        else out << byte;
+        if (byte == '\n') out += "\\n";
+        else if (byte == '\r') out += "\\r";
+        else if (byte == '"') out += "\\\"";
+        else out += byte;
     }
-    out << '"';
+    return out + '"';
 }
 
 }  // namespace
@@ -60,18 +63,14 @@ bool SimEvent::operator==(const SimEvent& other) const {
            extra == other.extra;
 }
 
-std::ostream& operator<<(std::ostream& out, const SimEvent& event) {
-    out << KindName(event.kind);
-    if (!event.text.empty()) {
-        out << ' ';
-        WriteQuoted(out, event.text);
+CString FormatSimEvent(const SimEvent& event) {
+    CString out = KindName(event.kind);
+    if (!event.text.empty()) out += ' ' + Quoted(event.text);
+    if (!event.detail.empty()) out += " / " + Quoted(event.detail);
+    if (event.number != 0 || event.extra != 0 || event.kind == SimEventKind::Percent) {
+        out += ' ' + std::to_string(event.number);
     }
-    if (!event.detail.empty()) {
-        out << " / ";
-        WriteQuoted(out, event.detail);
-    }
-    if (event.number != 0 || event.extra != 0 || event.kind == SimEventKind::Percent) out << ' ' << event.number;
-    if (event.extra != 0) out << ' ' << event.extra;
+    if (event.extra != 0) out += ' ' + std::to_string(event.extra);
     return out;
 }
 
@@ -137,7 +136,7 @@ std::vector<std::uint32_t> SimTranscript::Pauses() const {
 }
 
 CString SimTranscript::Dump() const {
-    std::ostringstream out;
-    for (std::size_t i = 0; i < m_events.size(); ++i) out << i << ": " << m_events[i] << '\n';
-    return out.str();
+    CString out;
+    for (std::size_t i = 0; i < m_events.size(); ++i) out += std::to_string(i) + ": " + FormatSimEvent(m_events[i]) + '\n';
+    return out;
 }

@@ -4,7 +4,7 @@
 // modules and the deletions tried.
 
 #include <cstdint>
-#include <ostream>
+#include <iosfwd>
 #include <vector>
 
 #include "platform/types.h"
@@ -32,6 +32,9 @@ enum class SimEventKind {
     FolderRemoved,        // text = path, number = 1 when the folder went
     RestartDeletion,      // text = path
     KeyDeleted,           // text = root and path, number = the result code
+    ValueSet,             // text = root and key path, detail = value name, number = the result code
+    ValueDeleted,         // text = root and key path, detail = value name, number = the result code
+    FileWritten,          // text = path, number = 1 when the whole file was written
 };
 
 struct SimEvent {
@@ -49,6 +52,10 @@ struct SimEvent {
     bool operator!=(const SimEvent& other) const { return !(*this == other); }
 };
 
+// One line, as Dump shows it.
+CString FormatSimEvent(const SimEvent& event);
+// For test failure messages; kept apart (transcript_print.cpp) so that programs without streams
+// can hold the machine.
 std::ostream& operator<<(std::ostream& out, const SimEvent& event);
 
 // A message box as shown: the style splits into buttons, icon and default button.

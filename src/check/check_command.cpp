@@ -1,0 +1,37 @@
+#include "check/check_command.h"
+
+#include "check/check_options.h"
+#include "check/check_report.h"
+#include "check/checker.h"
+
+namespace {
+
+constexpr char kErrorPrefix[] = "uninst-check: ";
+constexpr char kUnreadable[] = "cannot read the file";
+constexpr char kTooLarge[] = "the file is larger than 64 MiB: no setup information is that long, and it is not read";
+
+}  // namespace
+
+int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console) {
+    const ParsedArguments parsed = ParseCheckArguments(arguments);
+    if (parsed.usageAsked) {
+        console.Write(kCheckUsage);
+        return checkexit::kClean;
+    }
+    if (!parsed.options) {
+        console.WriteError(kErrorPrefix + parsed.error + "\n" + kCheckUsage);
+        return checkexit::kErrors;
+    }
+    const CheckOptions& options = *parsed.options;
+    CString text;
+    const ReadOutcome read = console.ReadWholeFile(options.setupInf, kCheckFileLimit, text);
+    if (read != ReadOutcome::Read) {
+        CheckResult result;
+        result.findings.push_back({FindingKind::Error, 0, CString(), read == ReadOutcome::TooLarge ? kTooLarge : kUnreadable});
+        console.Write(options.json ? FormatJsonReport(result, options) : FormatTextReport(result, options));
+        return checkexit::kErrors;
+    }
+    const CheckResult result = CheckSetupText(text, options);
+    console.Write(options.json ? FormatJsonReport(result, options) : FormatTextReport(result, options));
+    return CheckExitCode(result.findings);
+}

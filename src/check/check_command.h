@@ -1,0 +1,23 @@
+#pragma once
+// The checker as a command: arguments in, report out, exit code back. The console is the only
+// thing that differs between the host command and the Windows program.
+
+#include <string_view>
+
+#include "platform/types.h"
+
+// A file larger than this is refused rather than read: no setup information comes near it.
+constexpr std::uint32_t kCheckFileLimit = 64u * 1024u * 1024u;
+
+enum class ReadOutcome { Read, Unreadable, TooLarge };
+
+class ICheckConsole {
+public:
+    virtual ~ICheckConsole() = default;
+    // The whole file, if it has at most limit bytes.
+    virtual ReadOutcome ReadWholeFile(const CString& path, std::uint32_t limit, CString& text) = 0;
+    virtual void Write(std::string_view text) = 0;
+    virtual void WriteError(std::string_view text) = 0;
+};
+
+int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console);

@@ -1,0 +1,95 @@
+#include "check/check_options.h"
+
+#include "setupinfo/text.h"
+
+const char kCheckUsage[] =
+    "usage: uninst-check SETUP.INF [--apppath DIR] [--appcommon DIR] [--startmenu DIR] [--family 9x|nt] [--json]\n"
+    "Checks a SETUP.INF as uninst.exe reads it, then shows what uninst.exe would do on a machine where\n"
+    "everything the file installs exists. Exit code 0: no findings; 1: hazards or leftovers; 2: errors.\n";
+
+namespace {
+
+enum class ValueOption { AppPath, AppCommon, StartMenu, Family };
+
+struct OptionName {
+    const char* name;
+    ValueOption option;
+};
+constexpr OptionName kValueOptions[] = {
+    {"--apppath", ValueOption::AppPath},
+    {"--appcommon", ValueOption::AppCommon},
+    {"--startmenu", ValueOption::StartMenu},
+    {"--family", ValueOption::Family},
+};
+
+ParsedArguments Wrong(const CString& error) {
+    ParsedArguments parsed;
+    parsed.error = error;
+    return parsed;
+}
+
+// The start-menu folder is used as the record would give it, with its closing backslash.
+bool Assign(CheckOptions& options, ValueOption option, const CString& value, CString& error) {
+    switch (option) {
+        case ValueOption::AppPath: options.appPath = value; break;
+        case ValueOption::AppCommon: options.appCommon = value; break;
+        case ValueOption::StartMenu: options.startMenu = WithTrailingBackslash(value); break;
+        case ValueOption::Family:
+            if (EqualsNoCase(value, "9x")) {
+                options.family = Family::Win9x;
+            } else if (EqualsNoCase(value, "nt")) {
+                options.family = Family::WinNt;
+            } else {
+                error = "--family takes 9x or nt, not '" + value + "'";
+                return false;
+            }
+            break;
+    }
+    return true;
+}
+
+}  // namespace
+
+ParsedArguments ParseCheckArguments(const CStringArray& arguments) {
+    CheckOptions options;
+    bool haveFile = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const CString& argument = arguments[i];
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            ParsedArguments parsed;
+            parsed.usageAsked = true;
+            return parsed;
+        }
+        if (argument == "--json") {
+            options.json = true;
+            continue;
+        }
+        if (argument.size() > 1 && argument[0] == '-' && argument[1] == '-') {
+            const auto equals = argument.find('=');
+            const CString name = argument.substr(0, equals);
+            const OptionName* known = nullptr;
+            for (const OptionName& option : kValueOptions) {
+                if (name == option.name) known = &option;
+            }
+            if (!known) return Wrong("unknown option '" + argument + "'");
+            CString value;
+            if (equals != CString::npos) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                return Wrong(name + " needs a value");
+            }
+            CString error;
+            if (!Assign(options, known->option, value, error)) return Wrong(error);
+            continue;
+        }
+        if (haveFile) return Wrong("one SETUP.INF at a time: '" + options.setupInf + "' and '" + argument + "'");
+        options.setupInf = argument;
+        haveFile = true;
+    }
+    if (!haveFile || options.setupInf.empty()) return Wrong("no SETUP.INF given");
+    ParsedArguments parsed;
+    parsed.options = options;
+    return parsed;
+}

@@ -1,0 +1,35 @@
+#include "check/check_paths.h"
+
+#include "setupinfo/text.h"
+
+CString NormalisedPath(const CString& path) {
+    const std::size_t rootLength = path.size() >= 2 && path[0] == '\\' && path[1] == '\\' ? 2 : 0;
+    CStringArray parts;
+    std::size_t start = rootLength;
+    while (start <= path.size()) {
+        auto end = path.find('\\', start);
+        if (end == CString::npos) end = path.size();
+        const CString part = path.substr(start, end - start);
+        if (part == "..") {
+            if (parts.size() > 1) parts.pop_back();
+        } else if (part != "." && !(part.empty() && !parts.empty())) {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    CString joined = path.substr(0, rootLength);
+    for (std::size_t i = 0; i < parts.size(); ++i) joined += (i == 0 ? "" : "\\") + parts[i];
+    return joined;
+}
+
+bool IsInside(const CString& path, const CString& folder) {
+    if (!IsAbsolutePath(folder)) return false;
+    const CString base = WithTrailingBackslash(NormalisedPath(folder));
+    const CString normal = NormalisedPath(path);
+    return normal.size() > base.size() && StartsWithNoCase(normal, base);
+}
+
+bool IsInsideOrSame(const CString& path, const CString& folder) {
+    return IsInside(path, folder) ||
+           (IsAbsolutePath(folder) && EqualsNoCase(NormalisedPath(path), NormalisedPath(folder)));
+}

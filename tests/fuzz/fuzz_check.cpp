@@ -1,0 +1,85 @@
+// The checker over arbitrary bytes: its arguments and the file it checks. It must neither crash
+// nor read the file otherwise than the uninstaller, and its exit code must match its findings.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "check/argument_words.h"
+#include "check/check_command.h"
+#include "check/check_options.h"
+#include "check/check_probe.h"
+#include "check/check_report.h"
+#include "check/checker.h"
+#include "setupinfo/setup_text.h"
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+class FuzzConsole : public ICheckConsole {
+public:
+    explicit FuzzConsole(std::string_view text) : m_text(text) {}
+    ReadOutcome ReadWholeFile(const CString&, std::uint32_t limit, CString& text) override {
+        if (m_text.size() > limit) return ReadOutcome::TooLarge;
+        text = CString(m_text);
+        return ReadOutcome::Read;
+    }
+    void Write(std::string_view text) override { m_written += text.size(); }
+    void WriteError(std::string_view text) override { m_written += text.size(); }
+    std::size_t Written() const { return m_written; }
+
+private:
+    std::string_view m_text;
+    std::size_t m_written = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    // Up to the first 0xFF byte: the arguments, one per line; the rest is the file.
+    const auto split = input.find('\xFF');
+    const std::string_view argumentText = split == std::string_view::npos ? std::string_view() : input.substr(0, split);
+    const std::string_view text = split == std::string_view::npos ? input : input.substr(split + 1);
+    CStringArray arguments;
+    for (std::size_t start = 0; start < argumentText.size();) {
+        const auto feed = argumentText.find('\n', start);
+        const std::size_t end = feed == std::string_view::npos ? argumentText.size() : feed;
+        arguments.emplace_back(argumentText.substr(start, end - start));
+        start = end + 1;
+    }
+
+    // The same arguments as one Windows command line, split again by the program's own rules.
+    for (const CString& word : SplitArgumentWords(argumentText)) Check(word.size() <= argumentText.size());
+
+    const ParsedArguments parsed = ParseCheckArguments(arguments);
+    Check(parsed.usageAsked || parsed.options.has_value() != !parsed.error.empty());
+    FuzzConsole console(text);
+    const int code = RunCheckCommand(arguments, console);
+    Check(code >= checkexit::kClean && code <= checkexit::kErrors);
+    Check(console.Written() > 0);
+
+    const CheckOptions options = parsed.options.value_or(CheckOptions{});
+    const CheckResult result = CheckSetupText(CString(text), options);
+    if (parsed.options) Check(code == CheckExitCode(result.findings));
+    for (const Finding& finding : result.findings) Check(!finding.message.empty());
+    FormatJsonReport(result, options);
+
+    // The checker's reader gives the uninstaller's lines, and its file list the uninstaller's.
+    CheckProbe probe(CString(text), options);
+    CStringArray lines;
+    for (const char* section : {"UnInstall", "RegistryKeys", "Files", "Options"}) {
+        ReadSectionLines(text, section, lines);
+        const NumberedLines numbered = probe.Text().Section(section);
+        Check(numbered.size() == lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) Check(numbered[i].text == lines[i]);
+    }
+    const std::vector<InstalledFile> installed = probe.InstalledFiles();
+    Check(installed.size() == probe.App().m_fileLines.size());
+    for (std::size_t i = 0; i < installed.size(); ++i) Check(installed[i].line.text == probe.App().m_fileLines[i]);
+    return 0;
+}
