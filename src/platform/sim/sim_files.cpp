@@ -66,8 +66,8 @@ private:
 
 class SimAppendFile : public IAppendFile {
 public:
-    SimAppendFile(std::shared_ptr<SimFileEntry> entry, bool failWrites)
-        : m_entry(std::move(entry)), m_failWrites(failWrites) {
+    SimAppendFile(std::shared_ptr<SimFileEntry> entry, bool failWrites, SimPower& power)
+        : m_entry(std::move(entry)), m_failWrites(failWrites), m_power(power) {
         ++m_entry->sharedOpens;
     }
     ~SimAppendFile() override { --m_entry->sharedOpens; }
@@ -75,6 +75,7 @@ public:
     SimAppendFile& operator=(const SimAppendFile&) = delete;
 
     bool Append(const CString& text) override {
+        m_power.Use();
         if (m_failWrites) return false;
         m_entry->content += text;
         return true;
@@ -83,11 +84,13 @@ public:
 private:
     std::shared_ptr<SimFileEntry> m_entry;
     bool m_failWrites;
+    SimPower& m_power;
 };
 
 }  // namespace
 
-SimFiles::SimFiles(SimTranscript& transcript, const SimSystem& system) : m_transcript(transcript), m_system(system) {}
+SimFiles::SimFiles(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {}
 
 bool SimFiles::Fail(std::uint32_t error) {
     m_lastError = error;
@@ -210,6 +213,7 @@ CString SimFiles::TempPath() {
 }
 
 bool SimFiles::CreateFolder(const CString& path) {
+    m_power.Use();
     const CString full = Resolve(path);
     const CString key = Key(full);
     if (full.empty()) return Fail(fileerror::kPathNotFound);
@@ -222,6 +226,7 @@ bool SimFiles::CreateFolder(const CString& path) {
 }
 
 std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
+    m_power.Use();
     const CString key = Key(Resolve(folder));
     if (m_failTempFileNames) {
         Fail(fileerror::kAccessDenied);
@@ -248,6 +253,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
 }
 
 bool SimFiles::Copy(const CString& from, const CString& to) {
+    m_power.Use();
     if (m_failCopies) return Fail(fileerror::kAccessDenied);
     const auto source = FindFile(from);
     if (!source) return Fail(m_folders.count(Key(Resolve(from))) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound);
@@ -259,6 +265,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
 }
 
 bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
+    m_power.Use();
     if (const auto entry = FindFile(path)) {
         entry->attributes = attributes;
         return true;
@@ -270,6 +277,7 @@ bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
 }
 
 bool SimFiles::Delete(const CString& path) {
+    m_power.Use();
     const auto result = [&](bool deleted) {
         m_transcript.Record({SimEventKind::FileDeleted, path, {}, deleted ? 1 : 0, 0});
         return deleted;
@@ -288,6 +296,7 @@ bool SimFiles::Delete(const CString& path) {
 }
 
 bool SimFiles::RemoveFolder(const CString& path) {
+    m_power.Use();
     const auto result = [&](bool removed) {
         m_transcript.Record({SimEventKind::FolderRemoved, path, {}, removed ? 1 : 0, 0});
         return removed;
@@ -306,6 +315,7 @@ bool SimFiles::RemoveFolder(const CString& path) {
 }
 
 bool SimFiles::DeleteAtRestart(const CString& path) {
+    m_power.Use();
     if (m_failRestartDeletions) return Fail(fileerror::kAccessDenied);
     m_restartDeletions.push_back(path);
     m_transcript.Record({SimEventKind::RestartDeletion, path, {}, 0, 0});
@@ -320,6 +330,7 @@ CString SimFiles::ProfilePath(const CString& file) const {
 
 bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
                                  const CString& file) {
+    m_power.Use();
     const CString full = ProfilePath(file);
     const auto entry = FindFile(full);
     if (entry && (entry->heldOpen || entry->readFault == SimReadFault::ReadFails)) {
@@ -330,6 +341,7 @@ bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, con
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
+    m_power.Use();
     const CString full = Resolve(path);
     const CString key = Key(full);
     std::shared_ptr<SimFileEntry> entry = FindFile(path);
@@ -343,7 +355,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
-    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0);
+    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0, m_power);
 }
 
 std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
@@ -364,6 +376,7 @@ std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
 }
 
 bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
+    m_power.Use();
     const auto entry = FindFile(path);
     return Write(Resolve(path), content, entry ? entry->attributes : 0);
 }

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_modules.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
@@ -39,10 +40,12 @@ public:
     SimProcesses& processes() { return m_processes; }
     SimModules& modules() { return m_modules; }
     SimUi& ui() { return m_ui; }
+    SimPower& power() { return m_power; }
     const SimTranscript& transcript() const { return m_transcript; }
 
 private:
     SimTranscript m_transcript;
+    SimPower m_power;
     SimSystem m_system;
     SimRegistry m_registry;
     SimFiles m_files;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/processes.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
 
 // A message that reaches this thread's queue during the wait for a child.
@@ -65,7 +66,7 @@ struct SimPostedMessage {
 
 class SimProcesses : public IProcesses {
 public:
-    explicit SimProcesses(SimTranscript& transcript);
+    SimProcesses(SimTranscript& transcript, SimPower& power);
 
     std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) override;
     ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) override;
@@ -95,6 +96,7 @@ private:
     void Deliver(const ThreadMessage& message);
 
     SimTranscript& m_transcript;
+    SimPower& m_power;
     std::deque<SimChild> m_children;
     std::map<CString, SimProgram> m_programs;  // by folded path
     std::uint32_t m_threadId = 0x1D4;

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_registry.h"
 
+#include <functional>
 #include <stdexcept>
 
 #include "platform/sim/sim_text.h"
@@ -48,7 +49,7 @@ CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')
 
 }  // namespace
 
-SimRegistry::SimRegistry(SimTranscript& transcript) : m_transcript(transcript) {
+SimRegistry::SimRegistry(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {
     for (const RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
         m_roots[root] = std::make_shared<Node>();
     }
@@ -138,6 +139,7 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
 }
 
 long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
+    m_power.Use();
     result = 0;
     std::shared_ptr<Node> node;
     Handle where;
@@ -184,6 +186,7 @@ long SimRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxByt
 }
 
 long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
@@ -195,6 +198,7 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
 }
 
 long SimRegistry::DeleteValue(RegKey key, const CString& name) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
@@ -213,7 +217,17 @@ long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSiz
     return reg::kSuccess;
 }
 
+long SimRegistry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    subkeys = static_cast<std::uint32_t>(node->subkeys.size());
+    values = static_cast<std::uint32_t>(node->values.size());
+    return reg::kSuccess;
+}
+
 long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
@@ -291,6 +305,21 @@ CStringArray SimRegistry::SubkeyNames(RegKey root, const CString& path) const {
         for (const auto& entry : node->subkeys) names.push_back(entry.second->name);
     }
     return names;
+}
+
+CStringArray SimRegistry::Contents() const {
+    CStringArray lines;
+    const std::function<void(const Node&, const CString&)> list = [&](const Node& node, const CString& path) {
+        lines.push_back(path);
+        for (const auto& [folded, value] : node.values) {
+            CString line = path + " : " + value.first + " = " + std::to_string(value.second.type) + ":";
+            for (const char byte : value.second.data) line += std::to_string(static_cast<unsigned char>(byte)) + ".";
+            lines.push_back(line);
+        }
+        for (const auto& [folded, subkey] : node.subkeys) list(*subkey, path + "\\" + subkey->name);
+    };
+    for (const auto& [root, node] : m_roots) list(*node, RootName(root));
+    return lines;
 }
 
 SimRegistry& SimRegistry::DenyAllAccess(RegKey root, const CString& path) {

@@ -1,0 +1,20 @@
+#include "platform/sim/sim_power.h"
+
+void SimPower::Use() {
+    if (m_callsLeft && *m_callsLeft == 0) m_cut = true;
+    if (m_cut) throw SimPowerCut();
+    if (m_callsLeft) --*m_callsLeft;
+    ++m_callsMade;
+}
+
+SimPower& SimPower::CutAfter(std::size_t calls) {
+    m_callsLeft = calls;
+    m_cut = false;
+    return *this;
+}
+
+SimPower& SimPower::Restore() {
+    m_callsLeft.reset();
+    m_cut = false;
+    return *this;
+}
