@@ -23,15 +23,20 @@ void CUninstApp::DeleteInstallRecord(const CString& recordPath, bool recordWasOp
     CString parent = recordPath;
     for (std::size_t cut = parent.rfind('\\'); cut != CString::npos; cut = parent.rfind('\\')) {
         parent.resize(cut);
-        if (!StartsWithNoCase(parent, kRecordOwnerKey) || !DeleteKeyIfEmpty(kLocalMachine, parent)) return;
-        Log("emptied key removed: HKLM\\" + parent);
+        if (!StartsWithNoCase(parent, kRecordOwnerKey)) return;
+        // A parent already gone (an earlier run stopped after deleting it) is passed over.
+        const std::optional<bool> removed = DeleteKeyIfEmpty(kLocalMachine, parent);
+        if (removed && !*removed) return;
+        if (removed) Log("emptied key removed: HKLM\\" + parent);
     }
 }
 
-bool CUninstApp::DeleteKeyIfEmpty(RegKey root, const CString& keyPath) {
+std::optional<bool> CUninstApp::DeleteKeyIfEmpty(RegKey root, const CString& keyPath) {
     IRegistry& registry = m_platform.registry;
     RegKey key = 0;
-    if (registry.OpenKey(root, keyPath, reg::kRead, key) != reg::kSuccess) return false;
+    const long opened = registry.OpenKey(root, keyPath, reg::kRead, key);
+    if (opened == reg::kFileNotFound) return std::nullopt;
+    if (opened != reg::kSuccess) return false;
     std::uint32_t subkeys = 0;
     std::uint32_t values = 0;
     const bool empty = registry.CountSubkeysAndValues(key, subkeys, values) == reg::kSuccess && subkeys == 0 &&

@@ -153,7 +153,8 @@ private:
     // The record under HKEY_LOCAL_MACHINE with its journal, when this run opened it, then its
     // parent keys that nothing else holds.
     void DeleteInstallRecord(const CString& recordPath, bool recordWasOpen);
-    bool DeleteKeyIfEmpty(RegKey root, const CString& keyPath);
+    // True when the key had no subkey and no value and is gone; nullopt when there was no key.
+    std::optional<bool> DeleteKeyIfEmpty(RegKey root, const CString& keyPath);
     void RemoveOwnCopy();
     std::optional<CString> OwnCopyWithoutRecord(const CString& ownCopy);
     // The folders that removal may climb to: the application, common and start-menu folders.
