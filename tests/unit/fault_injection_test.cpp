@@ -33,6 +33,8 @@ TEST_P(FaultInjectionTest, EveryStopPointFollowedByASecondRunEndsLikeOneRun) {
     EXPECT_FALSE(reference.files().FolderExists("C:\\COMMON\\DEMO"));
     EXPECT_TRUE(reference.files().FolderExists("C:\\COMMON\\OTHER"));
     EXPECT_FALSE(reference.files().FolderExists("C:\\WINDOWS\\START MENU\\DEMO"));
+    EXPECT_FALSE(reference.files().FileExists("C:\\WINDOWS\\Profiles\\demo.session"));  // the program ran
+    EXPECT_FALSE(reference.registry().KeyExists(kClassesRoot, "Demo.Control"));        // the module unregistered
     ASSERT_GT(wholeRun, 40u);
 
     std::size_t identical = 0;
@@ -54,6 +56,11 @@ TEST_P(FaultInjectionTest, EveryStopPointFollowedByASecondRunEndsLikeOneRun) {
         RunWorkingCopy(machine);
         const MachineState state = StateOf(machine);
 
+        // A program or module that a stop interrupted runs again; none runs a third time.
+        const std::size_t programRuns = machine.processes().ShellCalls().size();
+        const std::size_t moduleCalls = machine.transcript().Count(SimEventKind::UnregisterCalled);
+        EXPECT_TRUE(programRuns == 1 || programRuns == 2) << programRuns;
+        EXPECT_TRUE(moduleCalls == 1 || moduleCalls == 2) << moduleCalls;
         // Whatever the stop, the count of the file that another application shares is lowered once.
         EXPECT_EQ(machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
         EXPECT_TRUE(machine.files().FileExists(kSharedTwice));

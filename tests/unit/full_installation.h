@@ -27,7 +27,7 @@ constexpr char kSetupText[] =
     "[SetupOptions]\r\nAppName=Demo\r\n"
     "[UnInstall]\r\n%apppath%\\demo.exe\r\n%apppath%\\demo.ocx\r\n%apppath%\\cleanup.exe\r\n"
     "%apppath%\\HELP\\demo.hlp\r\n%apppath%\\DATA\\CACHE\\cache.dat\r\n%appcommon%\\LIB\\core.dll\r\n"
-    "[ExecuteOnUninstall]\r\n%apppath%\\cleanup.exe /quiet\r\n"
+    "[ExecuteOnUninstall]\r\n%apppath%\\cleanup.exe,/quiet\r\n"
     "[RegisterControl]\r\n%apppath%\\demo.ocx\r\n"
     "[SharedComponents]\r\non\r\n"
     "[UnInstall.Shared]\r\n%sysdir%\\DEMOONE.DLL\r\n%sysdir%\\DEMOTWO.DLL\r\n"
