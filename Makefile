@@ -8,17 +8,20 @@ all: host win32
 deps:
 	bash scripts/install-deps.sh
 
-E2E_BUILD ?= $(CURDIR)/build/win64
+# The Windows build that the Wine runs use: the shipped 32-bit one wherever this machine runs
+# 32-bit programs (scripts/windows-build.sh). Decided after the packages are installed.
+WINDOWS_BUILD = $(CURDIR)/$$(bash scripts/windows-build.sh)
+NOTE_FALLBACK = @bash scripts/windows-build.sh note
 
 host: deps
-	cmake --preset host -DUNINST_E2E_WINDOWS_BUILD=$(E2E_BUILD) >/dev/null
+	cmake --preset host -DUNINST_E2E_WINDOWS_BUILD=$(WINDOWS_BUILD) >/dev/null
 	cmake --build build/host -j $(JOBS)
 
 win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build build/win32 -j $(JOBS)
 
-# The same program for x86-64: the Wine scenarios run it where the kernel cannot run 32-bit
+# The same program for x86-64: the Wine runs use it only where the kernel cannot run 32-bit
 # programs (and so no 32-bit Wine).
 win64: deps
 	cmake --preset win64 >/dev/null
@@ -36,22 +39,30 @@ E2E_REPEAT ?= --repeat until-pass:2
 test: host win32 win64 fuzz
 	ctest --test-dir build/host --output-on-failure -j 2 -LE e2e
 	ctest --test-dir build/fuzz --output-on-failure -j 2
+	$(NOTE_FALLBACK) "the Wine scenarios"
 	ctest --test-dir build/host --output-on-failure -L e2e $(E2E_REPEAT)
+	$(NOTE_FALLBACK) "the Wine scenarios"
 
 unit: host
 	ctest --test-dir build/host --output-on-failure -LE e2e
 
-e2e: host win64
+e2e: host win32 win64
+	$(NOTE_FALLBACK) "the Wine scenarios"
 	ctest --test-dir build/host --output-on-failure -L e2e $(E2E_REPEAT)
+	$(NOTE_FALLBACK) "the Wine scenarios"
 
-demo: win64
+demo: win32 win64
+	$(NOTE_FALLBACK) "the demo"
 	bash demo/run-demo.sh
+	$(NOTE_FALLBACK) "the demo"
 
-# The core on the host, then the Windows program under Wine (the x86-64 build) against the floor.
+# The core on the host, then the Windows program under Wine against the floor.
 bench: deps win32 win64
 	cmake --preset bench >/dev/null
 	cmake --build build/bench -j $(JOBS)
+	$(NOTE_FALLBACK) "the Wine benchmark"
 	bash bench/run-bench.sh
+	$(NOTE_FALLBACK) "the Wine benchmark"
 
 clean:
 	rm -rf build

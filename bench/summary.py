@@ -20,19 +20,20 @@ def host_lines(path):
 
 def wine_lines(path):
     result = json.loads(open(path).read())
-    return [f"  {result['installation']}",
-            f"  uninst.exe {result['uninst']:.2f} s - pauses {result['pauses']:.2f} s = "
+    return [f"  {result['build']}: {result['installation']}",
+            f"  uninst.exe ({result['size']} bytes) {result['uninst']:.2f} s - pauses {result['pauses']:.2f} s = "
             f"{result['uninst'] - result['pauses']:.2f} s; floor.exe {result['floor']:.2f} s; "
             f"ratio {result['ratio']:.2f}"]
 
 
-def main(host_json, wine_json):
+def main(host_json, *wine_jsons):
     print("\n===== summary =====")
     print("host core (load SETUP.INF, build and run the removal lists):")
     print("\n".join(host_lines(host_json)))
     print("Wine (medians):")
-    print("\n".join(wine_lines(wine_json)))
+    for wine_json in wine_jsons:
+        print("\n".join(wine_lines(wine_json)))
 
 
 if __name__ == "__main__":
-    main(*sys.argv[1:3])
+    main(*sys.argv[1:])

@@ -19,7 +19,7 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
 from harness.layout import SHARED_DLLS, lay_out  # noqa: E402
 from harness.scenario import File, Key, Record, Scenario  # noqa: E402
-from harness.session import Session  # noqa: E402
+from harness.session import Session, chosen_windows_build  # noqa: E402
 
 APP = "Bench App"
 FOLDER = r"C:\Program Files\Bench App"
@@ -165,7 +165,7 @@ def check(what, status, expected, problems, seconds):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--build", default=str(ROOT / "build" / "win64"), help="the Windows build tree")
+    parser.add_argument("--build", default=str(chosen_windows_build()), help="the Windows build tree")
     parser.add_argument("--work", default=str(ROOT / "build" / "bench-wine"))
     parser.add_argument("--files", type=int, default=20000)
     parser.add_argument("--folders", type=int, default=500)
@@ -198,8 +198,11 @@ def main():
     print(f"uninst.exe less pauses: {uninst - pauses:.2f} s")
     print(f"floor.exe: median {floor:.2f} s of {len(runs['floor'])} runs")
     print(f"ratio (uninst.exe less pauses / floor): {ratio:.2f}")
+    program = session.program()
+    print(f"wine bench: {program}: {program.stat().st_size} bytes")
     (session.work_dir / "results.json").write_text(json.dumps(
-        {"installation": installation.describe(), "runs": runs, "pauses": pauses, "uninst": uninst,
+        {"build": f"{session.windows_build.name} ({session.arch()})", "size": program.stat().st_size,
+         "installation": installation.describe(), "runs": runs, "pauses": pauses, "uninst": uninst,
          "floor": floor, "ratio": ratio}, indent=1))
     return 0
 

@@ -1,11 +1,9 @@
-# Cross-compiling the Windows program with MinGW-w64 for 32-bit x86.
+# Cross-compiling the Windows program with MinGW-w64 for 32-bit x86. The win32 thread model's
+# compilers: the posix model links winpthreads, which imports functions of XP and Vista.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-if(NOT EXISTS /usr/bin/i686-w64-mingw32-g++-posix)
-    set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-endif()
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -11,7 +11,7 @@ from pellitor_demo import DEMO, HELPER_LOG, REGISTRY_SHOWN, SHARED, WATCHED_FOLD
 from harness import display
 from harness.layout import lay_out
 from harness.runner import Runner, Screenshots
-from harness.session import Session
+from harness.session import Session, chosen_windows_build
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 WORK = ROOT / "build" / "demo"
@@ -33,7 +33,7 @@ def show(wine, heading):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--build", default=str(ROOT / "build" / "win64"), help="the Windows build tree")
+    parser.add_argument("--build", default=str(chosen_windows_build()), help="the Windows build tree")
     session = Session(WORK, parser.parse_args().build)
     user_display = os.environ.get("DISPLAY")
     if user_display and display.display_works(user_display):

@@ -1,7 +1,5 @@
 // Self-registering modules remove their own registry entries while their files still exist.
 
-#include <cstdio>
-
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
 
@@ -19,9 +17,12 @@ constexpr char kLoadFailedSuffix[] =
 constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
 constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
 
+// "0x8000FFFF": eight upper-case digits.
 CString HexStatus(std::int32_t status) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    const auto bits = static_cast<std::uint32_t>(status);
+    CString text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(bits >> shift) & 0xFu];
     return text;
 }
 

@@ -1,5 +1,6 @@
 // Loading the setup information and the lookups the phases make in it.
 
+#include <memory>
 #include <new>
 #include <unordered_set>
 
@@ -30,12 +31,11 @@ constexpr std::size_t kDestinationField = 4;
 
 bool ReadWholeFile(IOpenFile& file, CString& text) {
     const std::uint32_t size = file.GetSize();
-    if (size == kInvalidFileSize) return false;
-    try {
-        text.assign(size, '\0');
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    if (size == kInvalidFileSize || size > text.max_size()) return false;
+    // A file larger than the memory the system can give is a read error, not the end of the
+    // program: the room is asked for first without failing, then taken.
+    if (!std::unique_ptr<char[]>(new (std::nothrow) char[size + std::size_t{1}])) return false;
+    text.assign(size, '\0');
     std::uint32_t bytesRead = 0;
     return file.Read(text, bytesRead) && bytesRead >= size;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
 namespace {
@@ -108,7 +109,14 @@ bool Win32Files::Delete(const CString& path) { return Succeeded(DeleteFileA(path
 bool Win32Files::RemoveFolder(const CString& path) { return Succeeded(RemoveDirectoryA(path.c_str())); }
 
 bool Win32Files::DeleteAtRestart(const CString& path) {
-    return Succeeded(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    // The NT family's way; Windows 95 exports no working MoveFileExA.
+    using MoveFileExFunction = BOOL WINAPI(LPCSTR, LPCSTR, DWORD);
+    auto* const moveFileEx = FindSystemFunction<MoveFileExFunction>("KERNEL32.DLL", "MoveFileExA");
+    if (moveFileEx == nullptr) {
+        m_lastError = ERROR_CALL_NOT_IMPLEMENTED;
+        return false;
+    }
+    return Succeeded(moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 bool Win32Files::WriteProfileEntry(const CString& section, const CString& key, const CString& value,

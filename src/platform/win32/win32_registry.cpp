@@ -1,5 +1,7 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <string>
@@ -20,7 +22,7 @@ Win32Registry::~Win32Registry() {
 long Win32Registry::Opened(long status, void* handle, RegKey& result) {
     if (status == ERROR_SUCCESS) {
         result = static_cast<RegKey>(reinterpret_cast<std::uintptr_t>(handle));
-        m_openKeys.insert(result);
+        m_openKeys.push_back(result);
     }
     return status;
 }
@@ -41,7 +43,10 @@ long Win32Registry::CreateKey(RegKey parent, const CString& subKey, RegKey& resu
 
 void Win32Registry::CloseKey(RegKey key) {
     // Predefined roots and keys this object did not open are not ours to close.
-    if (m_openKeys.erase(key) != 0) RegCloseKey(ToHandle(key));
+    const auto open = std::find(m_openKeys.begin(), m_openKeys.end(), key);
+    if (open == m_openKeys.end()) return;
+    m_openKeys.erase(open);
+    RegCloseKey(ToHandle(key));
 }
 
 long Win32Registry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {

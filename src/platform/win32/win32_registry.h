@@ -1,7 +1,7 @@
 #pragma once
 // The registry through advapi32. Keys that the caller leaves open are closed when the object goes.
 
-#include <set>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -25,5 +25,6 @@ public:
 private:
     long Opened(long status, void* handle, RegKey& result);
 
-    std::set<RegKey> m_openKeys;
+    // Few keys are open at a time; a tree would bring in a prebuilt library piece.
+    std::vector<RegKey> m_openKeys;
 };

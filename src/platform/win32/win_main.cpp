@@ -1,25 +1,24 @@
-// The program's entry: the one application object over the real machine, and WinMain, which
-// hands it the whole run.
+// The program's entry: the one application object over the real machine runs the whole program,
+// and the process ends with the run's exit code.
 
 #include <windows.h>
 
 #include "app/uninst_app.h"
+#include "platform/win32/startup.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
-// Made on first use, so it exists before the application object that needs it while it is
-// constructed, and outlives it.
-Platform& MachinePlatform() {
-    static Win32Platform platform;
-    return platform.Get();
+int RunProgram() {
+    Win32Platform machine;
+    CUninstApp app(machine.Get());
+    app.InitInstance();
+    return app.ExitInstance();
 }
 
 }  // namespace
 
-CUninstApp theApp(MachinePlatform());
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    theApp.InitInstance();
-    return theApp.ExitInstance();
+extern "C" void WinMainCRTStartup() {
+    RunConstructors();
+    ExitProcess(static_cast<UINT>(RunProgram()));
 }

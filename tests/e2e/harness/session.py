@@ -5,12 +5,21 @@ The prefix fixture writes it; every scenario reads it; the clean-up fixture ends
 
 import json
 import pathlib
+import subprocess
 import time
 
 from . import display
 from .wine import Wine, can_run_32bit_linux_programs
 
 FAMILIES = ("nt", "9x")
+ROOT = pathlib.Path(__file__).resolve().parents[3]
+
+
+def chosen_windows_build():
+    """The shipped 32-bit build where this machine runs 32-bit Wine, else the x86-64 build."""
+    chosen = subprocess.run(["bash", str(ROOT / "scripts" / "windows-build.sh")], check=True,
+                            capture_output=True, text=True).stdout.strip()
+    return ROOT / chosen
 
 
 class Session:

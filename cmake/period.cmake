@@ -1,0 +1,41 @@
+# What makes a Windows program start on Windows 95, 98 and NT 4.0 on the processors of their
+# time: our own code for the 486, our own start-up code instead of MinGW's, and no prebuilt
+# runtime piece that was compiled for a later processor (the check in tests/target proves it).
+#   -march=i486                 no CMOV, FCOMI and the like in what we compile
+#   -fno-exceptions, -fno-rtti  no unwinder and no exception support from libgcc or libsupc++
+#   -fno-threadsafe-statics     no guard functions from libsupc++; the program has one thread
+#   -nostartfiles               start-up code of our own (platform/win32/startup.h)
+#   --gc-sections               only what is called is linked; the size limit needs it
+set(UNINST_PERIOD_COMPILE_OPTIONS
+    -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
+set(UNINST_PERIOD_LINK_OPTIONS
+    -static -nostartfiles -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-nxcompat
+    -Wl,--disable-reloc-section)
+# The shipped build: the 486, and the header of a program for Windows 95 and NT 4.0. The x86-64
+# build (a test vehicle where 32-bit Wine cannot run) keeps its own defaults for both.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    list(PREPEND UNINST_PERIOD_COMPILE_OPTIONS -march=i486 -mtune=i486)
+    list(APPEND UNINST_PERIOD_LINK_OPTIONS
+        -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+        -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+        -Wl,--section-alignment,0x1000)
+endif()
+
+# The core is compiled for the period targets as a whole: every Windows program of ours uses it.
+function(uninst_period_library target)
+    target_compile_options(${target} PRIVATE ${UNINST_PERIOD_COMPILE_OPTIONS})
+endfunction()
+
+# A shipped program: period flags, the start-up and runtime pieces of our own, and beside it a copy that keeps its symbols,
+# so that the check can name the function that holds an instruction; the program itself is stripped.
+function(uninst_period_program target)
+    target_compile_options(${target} PRIVATE ${UNINST_PERIOD_COMPILE_OPTIONS})
+    target_link_options(${target} PRIVATE ${UNINST_PERIOD_LINK_OPTIONS})
+    target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/win32/startup.cpp
+                                     ${CMAKE_SOURCE_DIR}/src/platform/win32/runtime_support.cpp)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> $<TARGET_FILE_DIR:${target}>/symbols/$<TARGET_FILE_NAME:${target}>
+        COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+        VERBATIM)
+endfunction()

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Which Windows build the Wine runs (scenarios, demo, benchmark) use: the shipped 32-bit build in
+# 32-bit prefixes wherever this machine runs 32-bit programs, else the x86-64 build of the same
+# sources. Some kernels refuse i386 programs ("Exec format error"), and Wine's 32-bit loader is one.
+#   windows-build.sh            prints the build folder, relative to the repository
+#   windows-build.sh note WHAT  prints one line when WHAT falls back to the x86-64 build
+set -euo pipefail
+
+runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+case "${1:-}" in
+    "")
+        if runs_32bit; then echo build/win32; else echo build/win64; fi
+        ;;
+    note)
+        runs_32bit || echo "NOTE: this machine cannot run 32-bit programs, so ${2:-the Wine run} uses the x86-64 build (build/win64), not the shipped 32-bit build/win32."
+        ;;
+    *)
+        echo "usage: windows-build.sh [note WHAT]" >&2
+        exit 2
+        ;;
+esac
