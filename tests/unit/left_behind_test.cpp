@@ -63,6 +63,12 @@ protected:
         for (const SimShellCall& call : m_machine.processes().ShellCalls()) files.push_back(call.file);
         return files;
     }
+    // The next runs keep a log, which this returns.
+    void KeepLog() {
+        m_machine.files().AddFolder("C:\\LOGS");
+        m_machine.system().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log");
+    }
+    CString LogText() { return m_machine.files().FileContent("C:\\LOGS\\run.log").value_or(""); }
     std::size_t Unregistrations() const { return m_machine.transcript().Count(SimEventKind::UnregisterCalled); }
     CString Dump() const { return m_machine.transcript().Dump(); }
 
@@ -153,8 +159,10 @@ TEST_F(LeftBehindTest, CutShortKeepsTheRecordAndASecondRunDoesNothingTwice) {
     // Mended, the module unregisters; the program that ran is not started again, the module
     // the user stopped at is asked about again, and each count goes down once.
     m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0));
+    KeepLog();
     EXPECT_EQ(RunWorkingCopy(m_machine), 0);
     EXPECT_EQ(ShellCalls(), CStringArray{"C:\\DEMO\\cleanup.exe"}) << Dump();
+    EXPECT_NE(LogText().find("] program already run: %apppath%\\cleanup.exe,/quiet\r\n"), CString::npos) << LogText();
     EXPECT_EQ(Unregistrations(), 2u);
     EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
     EXPECT_FALSE(m_machine.registry().Value(kLocalMachine, kSharedDlls, kSharedOnce));
@@ -166,8 +174,11 @@ TEST_F(LeftBehindTest, ModuleInterruptedBeforeItsEndIsCalledAgainWithoutAQuestio
     Journal("Uninstall.Module.1", "started|C:\\DEMO\\demo.ocx");
     // Already unregistered, the module now says so with an error.
     m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0x80004005));
+    KeepLog();
     EXPECT_EQ(RunWorkingCopy(m_machine), 0);
     EXPECT_TRUE(ShellCalls().empty()) << Dump();
+    EXPECT_NE(LogText().find("] module unregistered again, a stop interrupted it: %apppath%\\demo.ocx\r\n"),
+              CString::npos) << LogText();
     EXPECT_EQ(Unregistrations(), 1u);
     for (const SimMessageBox& box : m_machine.transcript().MessageBoxes()) {
         EXPECT_EQ(box.text.find("DllUnregisterServer"), CString::npos) << box.text;
@@ -179,7 +190,12 @@ TEST_F(LeftBehindTest, StoppedAfterTheCountWasJournaledFinishesItOnce) {
     Journal("Uninstall.Shared.1", "started|remove|1|0|" + CString(kSharedOnce));
     Journal("Uninstall.Shared.2", "started|keep|2|1|" + CString(kSharedTwice));
     m_machine.registry().SetDword(kLocalMachine, kSharedDlls, kSharedTwice, 1);
+    KeepLog();
     EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_NE(LogText().find("] shared file already dereferenced: " + CString(kSharedOnce) + ", file to be removed\r\n"),
+              CString::npos) << LogText();
+    EXPECT_NE(LogText().find("] shared file already dereferenced: " + CString(kSharedTwice) + ", file kept\r\n"),
+              CString::npos);
     // No question: the answer was given before the stop.
     EXPECT_TRUE(m_machine.transcript().MessageTexts().empty()) << Dump();
     EXPECT_FALSE(m_machine.registry().Value(kLocalMachine, kSharedDlls, kSharedOnce));
@@ -189,8 +205,7 @@ TEST_F(LeftBehindTest, StoppedAfterTheCountWasJournaledFinishesItOnce) {
 
 TEST_F(LeftBehindTest, WithoutARecordNothingThatMustHappenOnceIsDone) {
     m_machine.registry().DeleteKey(kLocalMachine, kRecordPath);
-    m_machine.files().AddFolder("C:\\LOGS");
-    m_machine.system().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log");
+    KeepLog();
     EXPECT_EQ(RunWorkingCopy(m_machine), 0);
     EXPECT_TRUE(ShellCalls().empty()) << Dump();
     EXPECT_EQ(m_machine.transcript().Count(SimEventKind::ModuleLoaded), 0u);
@@ -203,7 +218,7 @@ TEST_F(LeftBehindTest, WithoutARecordNothingThatMustHappenOnceIsDone) {
     EXPECT_FALSE(m_machine.files().FileExists(kInstalledCopy));
     EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\UNINST"));
     EXPECT_TRUE(m_machine.files().FileExists("C:\\DEMO\\demo.exe"));
-    const CString log = m_machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
+    const CString log = LogText();
     EXPECT_NE(log.find("program %apppath%\\cleanup.exe,/quiet skipped"), CString::npos) << log;
     EXPECT_NE(log.find("module %apppath%\\demo.ocx skipped"), CString::npos);
     EXPECT_NE(log.find("lowering the shared files' reference counts skipped"), CString::npos);
