@@ -43,7 +43,8 @@ std::optional<CString> CUninstApp::OwnCopyWithoutRecord(const CString& ownCopy) 
     // A record that exists but refuses this user belongs to an installation that someone with
     // more rights can still remove: its uninstaller stays.
     CString relative = ownCopy;
-    if (!m_recordAbsent || m_waitingProgramPath.empty() || !ExpandVariables(relative) || relative.empty() || IsAbsolutePath(relative)) {
+    if (!m_recordAbsent || m_waitingProgramPath.empty() || !ExpandVariables(relative) || relative.empty() ||
+        IsAbsolutePath(relative)) {
         return std::nullopt;
     }
     const CString& started = m_waitingProgramPath;

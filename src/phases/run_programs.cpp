@@ -59,12 +59,13 @@ bool CUninstApp::RunUninstallPrograms() {
         // never started again, so that a program that removed itself does not make the next
         // run ask whether to go on.
         const CString step = JournalName(journal::kProgram, static_cast<std::size_t>(i));
-        if (!HasJournal()) {
-            LogNotJournaled("program " + line);
-            continue;
-        }
-        if (ReadJournal(step)) {
-            Log("program already run: " + line);
+        const bool ranBefore = HasJournal() && ReadJournal(step);
+        if (!HasJournal() || ranBefore) {
+            if (ranBefore) {
+                Log("program already run: " + line);
+            } else {
+                LogNotJournaled("program " + line);
+            }
             SetPercent(ScaledShare(100, i + 1, count));
             continue;
         }

@@ -55,14 +55,20 @@ CString SharedDetail(bool remove, std::uint32_t before, std::uint32_t after, con
            std::to_string(after) + separator + path;
 }
 
-std::uint32_t ParseCount(const CString& text) { return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 10)); }
+std::uint32_t ParseCount(const CString& text) {
+    return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+}
 
 }  // namespace
 
 void CUninstApp::FinishDereference(RegKey key, const CString& step, const JournalEntry& earlier) {
     IRegistry& registry = m_platform.registry;
     const CStringArray fields = SplitJournalDetail(earlier.detail, kSharedDetailFields);
-    if (fields.size() != kSharedDetailFields) return;
+    if (fields.size() != kSharedDetailFields) {
+        // Not written by a run: doing nothing keeps the count from going down twice.
+        Log("shared file left as it is, its journal entry unreadable: " + step);
+        return;
+    }
     const bool remove = fields[0] == kRemoveDecision;
     const CString& path = fields[3];
     if (earlier.state == JournalState::Started) {
@@ -131,7 +137,8 @@ bool CUninstApp::DereferenceSharedComponents() {
         }
         // Journaled before the count is written: a later run never lowers it again, and knows
         // the answer already given.
-        const JournalEntry entry{JournalState::Started, SharedDetail(count == 0 && remove, CountOf(value), count, path)};
+        const bool released = count == 0 && remove;
+        const JournalEntry entry{JournalState::Started, SharedDetail(released, CountOf(value), count, path)};
         if (!WriteJournal(step, entry)) {
             LogNotJournaled("lowering the reference count of " + path);
             continue;

@@ -9,7 +9,11 @@ namespace {
 class SimLoadedModule : public IModule {
 public:
     SimLoadedModule(SimTranscript& transcript, SimPower& power, int& loaded, CString path, SimModule module)
-        : m_transcript(transcript), m_power(power), m_loaded(loaded), m_path(std::move(path)), m_module(std::move(module)) {
+        : m_transcript(transcript),
+          m_power(power),
+          m_loaded(loaded),
+          m_path(std::move(path)),
+          m_module(std::move(module)) {
         ++m_loaded;
     }
     ~SimLoadedModule() override {
