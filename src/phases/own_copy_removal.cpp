@@ -10,17 +10,17 @@
 void CUninstApp::RemoveOwnCopy() {
     IFileSystem& files = m_platform.files;
     CStringArray folders;
+    std::unordered_set<CString> listed;
     for (const CString& path : m_ownCopyFiles) {
         files.SetAttributes(path, 0);
         LogDeletion(path, files.Delete(path));
-        folders.push_back(FolderOf(path));
+        if (listed.insert(FoldAscii(FolderOf(path))).second) folders.push_back(FolderOf(path));
     }
     m_ownCopyFiles.clear();
 
     std::unordered_set<CString> removed;
     for (CString folder : FoldersToRemove(folders, FolderBounds())) {
         if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-        if (removed.count(FoldAscii(folder)) != 0) continue;
         if (files.RemoveFolder(folder)) {
             removed.insert(FoldAscii(folder));
             Log("folder removed: " + folder);

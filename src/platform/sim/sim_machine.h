@@ -13,6 +13,9 @@
 //
 // A fresh machine is Windows 98 with the folders C:\WINDOWS, C:\WINDOWS\SYSTEM, C:\WINDOWS\TEMP
 // and C:\App, current folder C:\, running C:\App\UNINST.EXE (the file exists) without arguments.
+// power().CutAfter(n) stops the machine after its n-th state-changing call, as a power cut would:
+// the next such call changes nothing and throws SimPowerCut, and the test abandons the program.
+// power().Restore() then lets a fresh program run on the state left.
 // Faults of the test itself (a scripted answer that is no button of the box, a call of an export
 // that is missing, a wait that can never end) throw std::logic_error.
 
