@@ -1,7 +1,5 @@
 // Lowering the system's reference counts of the shared files this installation used.
 
-#include <cstdlib>
-
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
 
@@ -55,9 +53,8 @@ CString SharedDetail(bool remove, std::uint32_t before, std::uint32_t after, con
            std::to_string(after) + separator + path;
 }
 
-std::uint32_t ParseCount(const CString& text) {
-    return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
-}
+// Counts above 2^31 come back through the wrap of the signed parse.
+std::uint32_t ParseCount(const CString& text) { return static_cast<std::uint32_t>(ParseSignedDecimal(text)); }
 
 }  // namespace
 
