@@ -201,7 +201,7 @@ def main():
     program = session.program()
     print(f"wine bench: {program}: {program.stat().st_size} bytes")
     (session.work_dir / "results.json").write_text(json.dumps(
-        {"build": f"{session.windows_build.name} ({session.arch()})", "size": program.stat().st_size,
+        {"build": f"build/{session.windows_build.name} in a {session.arch()} prefix", "size": program.stat().st_size,
          "installation": installation.describe(), "runs": runs, "pauses": pauses, "uninst": uninst,
          "floor": floor, "ratio": ratio}, indent=1))
     return 0

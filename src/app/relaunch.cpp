@@ -13,7 +13,6 @@ constexpr char kEmptyTempNameMessage[] = "UNINSTALL ERROR - Unable to get tempor
 constexpr char kCopyFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (1)";
 constexpr char kStartFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (2)";
 
-constexpr char kTempPrefix[] = "~UN";
 constexpr std::uint32_t kWaitSliceMilliseconds = 100;
 constexpr int kQuitMessagesPosted = 4;
 constexpr std::uint32_t kReleasePauseMilliseconds = 500;
@@ -46,20 +45,34 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
         files.CreateFolder(tempFolder);
     }
 
-    const auto created = files.CreateTempFileName(tempFolder, kTempPrefix);
-    if (!created) {
+    // The working copy runs from a folder made new for it: Windows takes DLLs from a program's
+    // own folder first, and the temporary folder is open to every program of the user.
+    const auto privateFolder = files.CreateUniqueFolder(tempFolder, kTempPrefix);
+    if (!privateFolder) {
         fail(kNoTempNameMessage);
         return;
     }
-    const CString tempFile(TrimWhiteSpace(*created));
+    Log("private folder created: " + *privateFolder);
+    CString tempFile;
+    auto abandon = [&](const char* message) {
+        fail(message);
+        if (!tempFile.empty()) files.Delete(tempFile);
+        files.RemoveFolder(*privateFolder);
+    };
+
+    const auto created = files.CreateTempFileName(*privateFolder, kTempPrefix);
+    if (!created) {
+        abandon(kNoTempNameMessage);
+        return;
+    }
+    tempFile = CString(TrimWhiteSpace(*created));
     if (tempFile.empty()) {
-        fail(kEmptyTempNameMessage);
+        abandon(kEmptyTempNameMessage);
         return;
     }
 
     if (!files.Copy(programPath, tempFile)) {
-        fail(kCopyFailedMessage);
-        files.Delete(tempFile);
+        abandon(kCopyFailedMessage);
         return;
     }
 
@@ -68,10 +81,10 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
         m_unattended.wait ? 0 : static_cast<std::int32_t>(m_platform.processes.CurrentThreadId());
     const CString commandLine =
         BuildRelaunchCommandLine(tempFile, threadId, programPath, PassedOnArguments(argumentText));
-    const std::unique_ptr<IProcess> workingCopy = m_platform.processes.StartProcess(commandLine, tempFolder);
+    // The current folder too, since older systems look there for DLLs before the system folder.
+    const std::unique_ptr<IProcess> workingCopy = m_platform.processes.StartProcess(commandLine, *privateFolder);
     if (!workingCopy) {
-        fail(kStartFailedMessage);
-        files.Delete(tempFile);
+        abandon(kStartFailedMessage);
         return;
     }
     Log("working copy started: " + commandLine);
@@ -79,7 +92,7 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
 }
 
 CString CUninstApp::PassedOnArguments(const CString& argumentText) {
-    // The working copy runs in the temporary folder, where a relative log path would name
+    // The working copy runs in its private folder, where a relative log path would name
     // another file; the later switch wins, so the full path is added behind the others.
     if (!m_unattended.logPath || m_unattended.logPath->empty() || IsAbsolutePath(*m_unattended.logPath)) {
         return argumentText;

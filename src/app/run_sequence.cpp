@@ -44,10 +44,13 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     RemoveRegistryEntries();
     RemoveFiles();
     RemoveDirectories();
+    // After the final clean-up, which deletes the uninstaller last of all and may find it in use.
     FinalCleanup();
+    QueueFilesLeftInUse();
     CloseRun();
     Log("run completed");
-    if (ScheduleWaitingProgramDelete()) {
+    // The caller that waits learns that the removal ends only with the next restart.
+    if (m_unattended.wait && !m_queuedFiles.empty()) {
         EndWithCode(exitcode::kRestartNeeded);
     } else {
         EndWith(RunEnding::Completed);

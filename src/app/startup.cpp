@@ -11,6 +11,8 @@ namespace {
 constexpr char kUnsupportedSystemMessage[] =
     "WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that you may experience "
     "problems.";
+// By its full path: found by name, it would be taken from the program's own folder first.
+constexpr char kCtl3dModule[] = "CTL3D32.DLL";
 constexpr char kSetupInfNotFoundMessage[] = "Cannot find 'SETUP.INF' - UNINSTALL will now close";
 constexpr char kLogNotOpenedPrefix[] = "UNINSTALL ERROR - Unable to open the log file '";
 constexpr char kLogNotOpenedSuffix[] = "' - UNINSTALL will now close";
@@ -33,6 +35,9 @@ private:
 }  // namespace
 
 bool CUninstApp::InitInstance() {
+    m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder());
+    m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder());
+    const CString dllSearch = LimitDllSearch();
     const CString arguments = m_platform.system.ArgumentText();
     const bool workingCopy = IsWorkingCopySwitch(arguments);
     if (workingCopy) m_instanceName = "copy";
@@ -44,12 +49,11 @@ bool CUninstApp::InitInstance() {
     Log("start: uninst " + CString(kProgramVersion) + " on the " + (m_isWinNT ? "NT" : "9x") + " family, version " +
         std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
         (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
+    Log("DLL search: " + dllSearch);
 
     if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
     const WaitCursor busy(m_platform.ui);
-    m_platform.ui.Enable3dControls();
-    m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder());
-    m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder());
+    m_platform.ui.Enable3dControls(m_sysDir + kCtl3dModule);
 
     if (workingCopy) {
         ParseUninstSwitch(arguments);

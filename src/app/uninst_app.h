@@ -23,6 +23,9 @@ constexpr int kFailed = 1603;
 constexpr int kRestartNeeded = 3010;
 }  // namespace exitcode
 
+// The first instance's private folder and the working copy's file in it begin with it.
+constexpr char kTempPrefix[] = "~UN";
+
 struct RegistryKeyRecord;
 
 // False for a name that is empty or only backslashes: paths built from it would reach the
@@ -44,6 +47,9 @@ public:
 
     // Start-up and relaunch.
     void DetectOperatingSystem();
+    // Keeps DLLs out of the program's own and the current folder where the system allows it;
+    // how far it went, for the log.
+    CString LimitDllSearch();
     void ParseUninstSwitch(const CString& argumentText);
     void RelaunchFromTemp(const CString& argumentText);
     void ReleaseFirstInstance();
@@ -79,6 +85,13 @@ public:
     std::optional<JournalEntry> ReadJournal(const CString& step);
     bool WriteJournal(const CString& step, const JournalEntry& entry);
     void WithdrawJournal(const CString& step);
+
+    // Deletion at the next restart.
+    // Deletes a file; one that is in use is queued for deletion at the next restart instead.
+    void DeleteOrQueueFile(const CString& path);
+    // The waiting first instance's file with /WAIT, then, on the NT family, each folder left
+    // that holds a queued file.
+    void QueueFilesLeftInUse();
 
     // Registry key deletion.
     bool EnumSubkeyNames(RegKey root, const CString& keyPath, CStringArray& names);
@@ -125,6 +138,7 @@ public:
     std::unique_ptr<IAppendFile> m_log;
     CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
     CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
+    CStringArray m_queuedFiles;    // files in use, queued for deletion at the next restart
 
     // The installed uninstaller and its SETUP.INF, deleted after everything else so that a run
     // stopped from outside leaves something to start again; full paths.
@@ -166,10 +180,15 @@ private:
     void CloseRecordKey();
     bool OpenLog();
     bool IsQuiet() const { return m_unattended.quietness != Quietness::Normal; }
-    // With /WAIT, the first instance's program file and the folders it keeps are deleted at
-    // the next restart; true when something was scheduled.
-    bool ScheduleWaitingProgramDelete();
-    void ScheduleDeletionAtRestart(const CString& path);
+    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged.
+    bool QueueDeletionAtRestart(const CString& path);
+    // A file that the deletion refused with this error: queued when in use, else left.
+    void KeepOrQueueFile(const CString& path, std::uint32_t error);
+    bool IsQueued(const CString& path);
+    // Folded short form, or the folded path where it has none, for comparing two paths.
+    CString ComparableForm(const CString& path);
+    // The folder that holds the running program when it is a private folder of a first instance.
+    std::optional<CString> PrivateFolderOf(const CString& programPath);
 
     CString InAppFolder(const CString& name) const;
     void SetStatus(const CString& text);

@@ -13,7 +13,7 @@ void CUninstApp::RemoveOwnCopy() {
     std::unordered_set<CString> listed;
     for (const CString& path : m_ownCopyFiles) {
         files.SetAttributes(path, 0);
-        LogDeletion(path, files.Delete(path));
+        DeleteOrQueueFile(path);
         if (listed.insert(FoldAscii(FolderOf(path))).second) folders.push_back(FolderOf(path));
     }
     m_ownCopyFiles.clear();

@@ -113,7 +113,7 @@ void CUninstApp::RemoveFiles() {
             continue;
         }
         m_platform.files.SetAttributes(path, 0);
-        LogDeletion(path, m_platform.files.Delete(path));
+        DeleteOrQueueFile(path);
     }
 
     // A start-menu folder that is not absolute would name a folder relative to wherever this

@@ -35,19 +35,23 @@ public:
     virtual CString ShortPathName(const CString& path) = 0;
     virtual CString TempPath() = 0;
     virtual bool CreateFolder(const CString& path) = 0;
+    // CreateDirectoryA of a new folder in parent, named prefix and four hexadecimal digits; a name
+    // already taken is passed over, never reused, so nothing planted beforehand can lie in the
+    // folder. Its path without a trailing backslash, or nullopt.
+    virtual std::optional<CString> CreateUniqueFolder(const CString& parent, const CString& prefix) = 0;
     // GetTempFileNameA with unique number 0: creates the empty file; nullopt on failure.
     virtual std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) = 0;
     // CopyFileA with overwriting allowed.
     virtual bool Copy(const CString& from, const CString& to) = 0;
     virtual bool SetAttributes(const CString& path, std::uint32_t attributes) = 0;
     virtual bool Delete(const CString& path) = 0;
+    // CreateFileA with DELETE access and full sharing: true when it opens, which the right to
+    // delete the file allows even while a program runs from it or holds it open.
+    virtual bool OpensForDeletion(const CString& path) = 0;
     // RemoveDirectoryA: only an empty folder goes.
     virtual bool RemoveFolder(const CString& path) = 0;
     // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT).
     virtual bool DeleteAtRestart(const CString& path) = 0;
-    // WritePrivateProfileStringA.
-    virtual bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                                   const CString& file) = 0;
     // CreateFileA with FILE_APPEND_DATA, sharing read and write, OPEN_ALWAYS: null on failure.
     virtual std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) = 0;
     // Reads a whole file that others may hold open too; nullopt when it cannot be read.

@@ -40,4 +40,8 @@ public:
     virtual void RaisePriority() = 0;
     // GetLocalTime.
     virtual LocalTime Now() = 0;
+    // SetDefaultDllDirectories and SetDllDirectoryA, looked up at run time: false where the system
+    // lacks the function (Windows 95 has neither) or the call fails.
+    virtual bool SetDefaultDllDirectories(std::uint32_t flags) = 0;
+    virtual bool SetDllSearchFolder(const CString& path) = 0;
 };

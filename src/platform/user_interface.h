@@ -22,8 +22,9 @@ public:
     virtual int ShowMessageBox(const CString& text, const CString& caption, std::uint32_t style) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
-    // The three-dimensional control look; absent services are ignored.
-    virtual void Enable3dControls() = 0;
+    // The three-dimensional control look from the service module at this full path; a missing
+    // module or service is ignored.
+    virtual void Enable3dControls(const CString& modulePath) = 0;
     // Runs the confirmation dialog modally as the main window; IDOK or IDCANCEL.
     virtual int RunConfirmationDialog(const CString& appName) = 0;
     // Creates the modeless progress window, shows it, brings it to the front and makes it the

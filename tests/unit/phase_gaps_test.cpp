@@ -234,6 +234,7 @@ TEST(UnattendedLogTest, OneLinePerItemOfEachKind) {
     const CStringArray events = {
         "start: uninst " + CString(kProgramVersion) +
             " on the 9x family, version 4.10 (Win98), arguments: " + arguments,
+        "DLL search: the system's own order",
         "SETUP.INF found: C:\\App\\UNINST\\SETUP.INF",
         "installation record read: folder 'C:\\App\\', common folder '', start-menu folder ''",
         "confirmation: Un-Install (silent)",

@@ -8,6 +8,7 @@
 
 #include "app/uninst_app.h"
 #include "platform/sim/sim_machine.h"
+#include "setupinfo/text.h"
 
 namespace {
 
@@ -64,7 +65,8 @@ TEST_F(RunTest, CancelledOn9xClosesTheRecordAndSchedulesTheCopy) {
     EXPECT_EQ(m_machine.registry().OpenHandleCount(), 0u);
     EXPECT_FALSE(m_machine.registry().KeyExists(kClassesRoot, kRecordPath));
     EXPECT_TRUE(m_machine.registry().KeyExists(kLocalMachine, kRecordPath));
-    EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), CStringArray{kWorkingCopy});
+    // Another program's pending deletion keeps its line.
+    EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), (CStringArray{kWorkingCopy, "C:\\OLD.TMP"}));
     EXPECT_TRUE(m_machine.files().PendingRestartDeletions().empty());
     EXPECT_TRUE(m_machine.files().FileExists("C:\\App\\a.dll"));
 }
@@ -121,7 +123,7 @@ TEST_F(RunTest, CompletedRunStepsThroughEveryPhase) {
     EXPECT_FALSE(m_machine.files().FolderExists("C:\\App\\UNINST")) << Dump();
     EXPECT_TRUE(m_machine.files().FolderExists("C:\\App"));  // still holds C:\App\UNINST.EXE
     EXPECT_EQ(m_machine.processes().PostedMessages().size(), 4u);
-    EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), CStringArray{kWorkingCopy});
+    EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), (CStringArray{kWorkingCopy, "C:\\OLD.TMP"}));
     EXPECT_FALSE(m_machine.registry().KeyExists(kClassesRoot, kRecordPath));
     EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere"));
     EXPECT_FALSE(m_machine.ui().ProgressWindowOpen());
@@ -173,7 +175,9 @@ TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramAndItsFolder) {
     m_machine.files().MarkInUse(kInstalledCopy);
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /WAIT"), 3010);
     const CStringArray& pending = m_machine.files().PendingRestartDeletions();
-    auto has = [&](const CString& path) { return std::find(pending.begin(), pending.end(), path) != pending.end(); };
+    auto has = [&](const CString& path) {
+        return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path); });
+    };
     EXPECT_TRUE(has(kInstalledCopy)) << Dump();
     EXPECT_TRUE(has("C:\\App\\UNINST\\") || has("C:\\App\\UNINST")) << Dump();
     EXPECT_TRUE(has(kWorkingCopy));
@@ -183,10 +187,12 @@ TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramAndItsFolder) {
 TEST_F(RunTest, WaitOn9xKeepsTheCopysRenameLine) {
     WriteSetup("");
     m_machine.files().MarkInUse(kInstalledCopy);
+    // WININIT.INI runs before long names exist.
+    m_machine.files().SetShortPath(kInstalledCopy, "C:\\APP\\UNINST\\UNINST.EXE");
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /WAIT"), 3010);
     CStringArray lines = m_machine.files().ProfileValues(kWininit, "Rename", "NUL");
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (CStringArray{kInstalledCopy, kWorkingCopy})) << Dump();
+    EXPECT_EQ(lines, (CStringArray{"C:\\APP\\UNINST\\UNINST.EXE", kWorkingCopy})) << Dump();
 }
 
 }  // namespace

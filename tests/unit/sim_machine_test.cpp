@@ -177,15 +177,33 @@ TEST_F(SimFilesTest, TempFileNamesAreNewEmptyFiles) {
     EXPECT_FALSE(m_files.Copy("C:\\App\\missing.exe", *name));
 }
 
-TEST_F(SimFilesTest, ProfileEntriesReplaceTheFirstMatchingKey) {
-    m_machine.files().AddFile("C:\\WINDOWS\\WININIT.INI", "[Other]\r\nNUL=C:\\keep\r\n[rename]\r\nnul=C:\\old.tmp\r\n");
-    ASSERT_TRUE(m_files.WriteProfileEntry("Rename", "NUL", "C:\\new.tmp", "C:\\WINDOWS\\WININIT.INI"));
-    EXPECT_EQ(m_machine.files().ProfileValues("C:\\WINDOWS\\WININIT.INI", "RENAME", "nul"), CStringArray{"C:\\new.tmp"});
-    EXPECT_EQ(m_machine.files().ProfileEntry("C:\\WINDOWS\\WININIT.INI", "Other", "NUL"), "C:\\keep");
-    ASSERT_TRUE(m_files.WriteProfileEntry("Rename", "Other", "x", "WININIT.INI"));
-    ASSERT_TRUE(m_files.WriteProfileEntry("New", "k", "v", "WININIT.INI"));
-    EXPECT_EQ(m_machine.files().FileContent("C:\\WINDOWS\\WININIT.INI"),
-              "[Other]\r\nNUL=C:\\keep\r\n[rename]\r\nNUL=C:\\new.tmp\r\nOther=x\r\n[New]\r\nk=v\r\n");
+TEST_F(SimFilesTest, UniqueFoldersPassOverTakenNames) {
+    m_machine.files().SetNextFolderNumber(0xFFFF).AddFolder("C:\\WINDOWS\\TEMP\\~UNFFFF");
+    m_machine.files().AddFile("C:\\WINDOWS\\TEMP\\~UN0000", "a file of that name");
+    EXPECT_EQ(m_files.CreateUniqueFolder("C:\\WINDOWS\\TEMP\\", "~UN"), CString("C:\\WINDOWS\\TEMP\\~UN0001"));
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\WINDOWS\\TEMP\\~UN0001"));
+    EXPECT_FALSE(m_files.CreateUniqueFolder("C:\\Nowhere", "~UN"));
+    EXPECT_EQ(m_files.LastError(), fileerror::kPathNotFound);
+}
+
+TEST_F(SimFilesTest, EachReasonToRefuseADeletionHasItsErrorAndItsOpenForDeletion) {
+    struct Case {
+        const char* path;
+        std::uint32_t error;
+        bool opensForDeletion;
+    };
+    m_machine.files().AddFile("C:\\run.exe").AddFile("C:\\held.doc").AddFile("C:\\locked.dat");
+    m_machine.files().MarkInUse("C:\\run.exe").MarkHeldOpen("C:\\held.doc").DenyDeletion("C:\\locked.dat");
+    for (const Case& c : {Case{"C:\\run.exe", fileerror::kAccessDenied, true},
+                          Case{"C:\\held.doc", fileerror::kSharingViolation, false},
+                          Case{"C:\\locked.dat", fileerror::kAccessDenied, false}}) {
+        EXPECT_FALSE(m_files.Delete(c.path)) << c.path;
+        EXPECT_EQ(m_files.LastError(), c.error) << c.path;
+        EXPECT_EQ(m_files.OpensForDeletion(c.path), c.opensForDeletion) << c.path;
+        EXPECT_TRUE(m_machine.files().FileExists(c.path));
+    }
+    EXPECT_FALSE(m_files.SetAttributes("C:\\locked.dat", 0));
+    EXPECT_FALSE(m_files.OpensForDeletion("C:\\none.dat"));
 }
 
 TEST(SimProcessesTest, WaitingLoopSeesScriptedMessagesAndTheChildsEnd) {

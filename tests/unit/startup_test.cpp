@@ -14,8 +14,8 @@ constexpr char kUnsupported[] =
     "WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that you may experience "
     "problems.";
 constexpr char kSetupInfMissing[] = "Cannot find 'SETUP.INF' - UNINSTALL will now close";
-constexpr char kTempFile[] = "C:\\WINDOWS\\TEMP\\~UN3A1F.tmp";
-constexpr char kTempFolder[] = "C:\\WINDOWS\\TEMP\\";
+constexpr char kTempFile[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN3A1F.tmp";
+constexpr char kPrivateFolder[] = "C:\\WINDOWS\\TEMP\\~UN5B20";
 
 CString ReadAll(IOpenFile& file) {
     CString text(file.GetSize(), '\0');
@@ -161,7 +161,7 @@ TEST_F(RelaunchTest, CommandLineFolderAndExitCodeOfTheChild) {
     const auto& starts = m_machine.processes().StartedProcesses();
     ASSERT_EQ(starts.size(), 1u) << m_machine.transcript().Dump();
     EXPECT_EQ(starts[0].commandLine, CString("\"") + kTempFile + "\" /UNINST=468,C:\\APP~1\\UNINST.EXE /SILENT /X");
-    EXPECT_EQ(starts[0].currentFolder, kTempFolder);
+    EXPECT_EQ(starts[0].currentFolder, kPrivateFolder);
     EXPECT_EQ(m_machine.files().FileContent(kTempFile), CString("program"));
     EXPECT_EQ(app.ExitCode(), 1602);
     EXPECT_TRUE(m_machine.processes().HasMessageQueue());
@@ -213,11 +213,32 @@ TEST_F(RelaunchTest, EmptyModuleName) {
     EXPECT_TRUE(m_machine.processes().StartedProcesses().empty());
 }
 
-TEST_F(RelaunchTest, NoTempFileName) {
+TEST_F(RelaunchTest, NoTempFileNameRemovesThePrivateFolder) {
     m_machine.files().FailTempFileNames();
     CUninstApp& app = Run("");
     ExpectOnlyMessage("UNINSTALL ERROR - Unable to get temporary file name (1)");
     EXPECT_EQ(app.ExitCode(), 0);
+    EXPECT_FALSE(m_machine.files().FolderExists(kPrivateFolder));
+}
+
+TEST_F(RelaunchTest, NoPrivateFolderIsReportedLikeNoTempFileName) {
+    m_machine.files().FailUniqueFolders();
+    CUninstApp& app = Run("");
+    ExpectOnlyMessage("UNINSTALL ERROR - Unable to get temporary file name (1)");
+    EXPECT_EQ(app.ExitCode(), 0);
+    EXPECT_TRUE(m_machine.processes().StartedProcesses().empty());
+    EXPECT_EQ(m_machine.files().FilePaths().size(), 1u);  // the program itself
+}
+
+TEST_F(RelaunchTest, FolderPlantedUnderTheNextNameIsPassedOver) {
+    m_machine.files().AddFile("C:\\WINDOWS\\TEMP\\~UN5B20\\VERSION.DLL", "planted");
+    m_machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
+    Run("");
+    ASSERT_EQ(m_machine.processes().StartedProcesses().size(), 1u) << m_machine.transcript().Dump();
+    EXPECT_EQ(m_machine.processes().StartedProcesses()[0].commandLine,
+              "\"C:\\WINDOWS\\TEMP\\~UN5B21\\~UN3A1F.tmp\" /UNINST=468,C:\\App\\UNINST.EXE");
+    EXPECT_EQ(m_machine.processes().StartedProcesses()[0].currentFolder, "C:\\WINDOWS\\TEMP\\~UN5B21");
+    EXPECT_FALSE(m_machine.files().FileExists("C:\\WINDOWS\\TEMP\\~UN5B20\\~UN3A1F.tmp"));
 }
 
 TEST_F(RelaunchTest, EmptyTempPathUsesWindowsTempWithoutBackslash) {
@@ -225,7 +246,7 @@ TEST_F(RelaunchTest, EmptyTempPathUsesWindowsTempWithoutBackslash) {
     m_machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
     Run("");
     ASSERT_EQ(m_machine.processes().StartedProcesses().size(), 1u);
-    EXPECT_EQ(m_machine.processes().StartedProcesses()[0].currentFolder, "C:\\WINDOWS\\TEMP");
+    EXPECT_EQ(m_machine.processes().StartedProcesses()[0].currentFolder, kPrivateFolder);
 }
 
 TEST_F(RelaunchTest, CopyFailureDeletesTheTempFile) {
@@ -233,6 +254,7 @@ TEST_F(RelaunchTest, CopyFailureDeletesTheTempFile) {
     CUninstApp& app = Run("");
     ExpectOnlyMessage("UNINSTALL ERROR - Unable to create temporary file (1)");
     EXPECT_FALSE(m_machine.files().FileExists(kTempFile));
+    EXPECT_FALSE(m_machine.files().FolderExists(kPrivateFolder));
     EXPECT_TRUE(m_machine.processes().StartedProcesses().empty());
     EXPECT_EQ(app.ExitCode(), 0);
 }
@@ -242,6 +264,7 @@ TEST_F(RelaunchTest, StartFailureDeletesTheTempFile) {
     CUninstApp& app = Run("");
     ExpectOnlyMessage("UNINSTALL ERROR - Unable to create temporary file (2)");
     EXPECT_FALSE(m_machine.files().FileExists(kTempFile));
+    EXPECT_FALSE(m_machine.files().FolderExists(kPrivateFolder));
     EXPECT_EQ(app.ExitCode(), 0);
 }
 

@@ -160,7 +160,7 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
         if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
             return Fail(fileerror::kSharingViolation);
         }
-        if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return Fail(fileerror::kAccessDenied);
+        if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) return Fail(fileerror::kAccessDenied);
     }
     entry->content = content;
     entry->attributes = attributes;
@@ -225,6 +225,23 @@ bool SimFiles::CreateFolder(const CString& path) {
     return true;
 }
 
+std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const CString& prefix) {
+    if (m_failUniqueFolders) {
+        Fail(fileerror::kAccessDenied);
+        return std::nullopt;
+    }
+    const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
+    for (int attempt = 0; attempt < 0x10000; ++attempt) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(m_nextFolderNumber));
+        m_nextFolderNumber = static_cast<std::uint16_t>(m_nextFolderNumber + 1);
+        const CString path = base + digits;
+        if (CreateFolder(path)) return path;
+        if (m_lastError != fileerror::kAlreadyExists) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
     m_power.Use();
     const CString key = Key(Resolve(folder));
@@ -267,6 +284,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
 bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
     m_power.Use();
     if (const auto entry = FindFile(path)) {
+        if (entry->deletionDenied) return Fail(fileerror::kAccessDenied);
         entry->attributes = attributes;
         return true;
     }
@@ -287,12 +305,25 @@ bool SimFiles::Delete(const CString& path) {
         const CString key = Key(Resolve(path));
         return result(Fail(m_folders.count(key) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound));
     }
-    if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse) return result(Fail(fileerror::kAccessDenied));
+    if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
+        return result(Fail(fileerror::kAccessDenied));
+    }
     if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
     m_files.erase(Key(entry->path));
     return result(true);
+}
+
+bool SimFiles::OpensForDeletion(const CString& path) {
+    const auto entry = FindFile(path);
+    if (!entry) return Fail(fileerror::kFileNotFound);
+    if (entry->deletionDenied) return Fail(fileerror::kAccessDenied);
+    // Without FILE_SHARE_DELETE from the holder, an open for deletion is refused like the deletion.
+    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+        return Fail(fileerror::kSharingViolation);
+    }
+    return true;
 }
 
 bool SimFiles::RemoveFolder(const CString& path) {
@@ -326,18 +357,6 @@ CString SimFiles::ProfilePath(const CString& file) const {
     // A bare name means a file in the Windows folder, as for the profile functions of Windows.
     if (file.find('\\') != CString::npos) return Resolve(file);
     return WithoutTrailingBackslashes(m_system.WindowsFolderSetting()) + "\\" + file;
-}
-
-bool SimFiles::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                                 const CString& file) {
-    m_power.Use();
-    const CString full = ProfilePath(file);
-    const auto entry = FindFile(full);
-    if (entry && (entry->heldOpen || entry->readFault == SimReadFault::ReadFails)) {
-        return Fail(fileerror::kSharingViolation);
-    }
-    const CString text = entry ? entry->content : CString();
-    return Write(full, WriteProfileText(text, section, key, value), entry ? entry->attributes : 0);
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
@@ -447,6 +466,11 @@ SimFiles& SimFiles::MarkHeldOpen(const CString& path) {
     return *this;
 }
 
+SimFiles& SimFiles::DenyDeletion(const CString& path) {
+    ExistingFile(path).deletionDenied = true;
+    return *this;
+}
+
 SimFiles& SimFiles::FailReads(const CString& path) {
     ExistingFile(path).readFault = SimReadFault::ReadFails;
     return *this;
@@ -489,6 +513,16 @@ SimFiles& SimFiles::FailShortPaths(bool on) {
 
 SimFiles& SimFiles::FailTempFileNames(bool on) {
     m_failTempFileNames = on;
+    return *this;
+}
+
+SimFiles& SimFiles::SetNextFolderNumber(std::uint16_t number) {
+    m_nextFolderNumber = number;
+    return *this;
+}
+
+SimFiles& SimFiles::FailUniqueFolders(bool on) {
+    m_failUniqueFolders = on;
     return *this;
 }
 

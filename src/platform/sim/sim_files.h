@@ -33,6 +33,7 @@ struct SimFileEntry {
     CString content;
     std::uint32_t attributes = 0;
     bool inUse = false;     // a running program's image: no deletion, no writing
+    bool deletionDenied = false;  // the user lacks the right to delete it or change it
     bool heldOpen = false;  // another process holds it open without sharing
     SimReadFault readFault = SimReadFault::None;
     std::optional<std::uint32_t> readLimit;  // bytes that reads deliver in all
@@ -49,14 +50,14 @@ public:
     CString ShortPathName(const CString& path) override;
     CString TempPath() override;
     bool CreateFolder(const CString& path) override;
+    std::optional<CString> CreateUniqueFolder(const CString& parent, const CString& prefix) override;
     std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) override;
     bool Copy(const CString& from, const CString& to) override;
     bool SetAttributes(const CString& path, std::uint32_t attributes) override;
     bool Delete(const CString& path) override;
+    bool OpensForDeletion(const CString& path) override;
     bool RemoveFolder(const CString& path) override;
     bool DeleteAtRestart(const CString& path) override;
-    bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                           const CString& file) override;
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;
@@ -79,6 +80,8 @@ public:
     SimFiles& MarkInUse(const CString& path);
     // Another process holds the file open without sharing: every open and the deletion fail.
     SimFiles& MarkHeldOpen(const CString& path);
+    // The user has no right to delete or change the file: both fail with access denied.
+    SimFiles& DenyDeletion(const CString& path);
     SimFiles& FailReads(const CString& path);
     SimFiles& FailSize(const CString& path);
     // Reads deliver at most this many bytes of the file in all, then nothing.
@@ -92,6 +95,9 @@ public:
     // ShortPathName gives empty for every path.
     SimFiles& FailShortPaths(bool on = true);
     SimFiles& FailTempFileNames(bool on = true);
+    // The number that CreateUniqueFolder tries first; it counts up from there.
+    SimFiles& SetNextFolderNumber(std::uint16_t number);
+    SimFiles& FailUniqueFolders(bool on = true);
     SimFiles& SetNextTempNumber(std::uint16_t number);
     SimFiles& FailCopies(bool on = true);
     SimFiles& FailRestartDeletions(bool on = true);
@@ -131,6 +137,8 @@ private:
     CString m_currentFolder = "C:\\";
     CString m_tempPath = "C:\\WINDOWS\\TEMP\\";
     std::uint16_t m_nextTempNumber = 0x3A1F;
+    std::uint16_t m_nextFolderNumber = 0x5B20;
+    bool m_failUniqueFolders = false;
     bool m_failShortPaths = false;
     bool m_failTempFileNames = false;
     bool m_failCopies = false;

@@ -46,37 +46,7 @@ std::optional<std::pair<std::size_t, std::size_t>> FindSection(const CStringArra
     return std::nullopt;
 }
 
-CString JoinLines(const CStringArray& lines) {
-    CString text;
-    for (const CString& line : lines) text += line + "\r\n";
-    return text;
-}
-
 }  // namespace
-
-CString WriteProfileText(std::string_view text, std::string_view section, std::string_view key,
-                         std::string_view value) {
-    CStringArray lines = SplitLines(text);
-    const CString entry = CString(key) + "=" + CString(value);
-    const auto range = FindSection(lines, section);
-    if (!range) {
-        lines.push_back("[" + CString(section) + "]");
-        lines.push_back(entry);
-        return JoinLines(lines);
-    }
-    std::size_t insertAt = range->first;
-    for (std::size_t i = range->first; i < range->second; ++i) {
-        if (lines[i].empty()) continue;
-        insertAt = i + 1;
-        const auto name = KeyName(lines[i]);
-        if (name && SimEqualsNoCase(*name, key)) {
-            lines[i] = entry;
-            return JoinLines(lines);
-        }
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
-    return JoinLines(lines);
-}
 
 CStringArray ReadProfileValues(std::string_view text, std::string_view section, std::string_view key) {
     const CStringArray lines = SplitLines(text);

@@ -14,6 +14,18 @@ void SimSystem::Sleep(std::uint32_t milliseconds) {
 
 void SimSystem::RaisePriority() { m_transcript.Record({SimEventKind::RaisePriority, {}, {}, 0, 0}); }
 
+bool SimSystem::SetDefaultDllDirectories(std::uint32_t flags) {
+    if (!m_hasDefaultDllDirectories) return false;
+    m_transcript.Record({SimEventKind::DllSearchSet, "SetDefaultDllDirectories", {}, flags, 0});
+    return true;
+}
+
+bool SimSystem::SetDllSearchFolder(const CString& path) {
+    if (!m_hasDllDirectory) return false;
+    m_transcript.Record({SimEventKind::DllSearchSet, "SetDllDirectoryA", path, 0, 0});
+    return true;
+}
+
 SimSystem& SimSystem::UseVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor) {
     m_version = OsVersion{platformId, major, minor};
     m_packedVersion = major | (minor << 8) | (platformId == kPlatformNt ? 0 : kNotNtBit);
@@ -57,5 +69,11 @@ SimSystem& SimSystem::SetModuleFileName(const CString& path) {
 
 SimSystem& SimSystem::SetNow(const LocalTime& now) {
     m_now = now;
+    return *this;
+}
+
+SimSystem& SimSystem::OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory) {
+    m_hasDefaultDllDirectories = defaultDirectories;
+    m_hasDllDirectory = dllDirectory;
     return *this;
 }

@@ -18,6 +18,8 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
     LocalTime Now() override { return m_now; }
+    bool SetDefaultDllDirectories(std::uint32_t flags) override;
+    bool SetDllSearchFolder(const CString& path) override;
 
     // Test API. The machine starts as Windows 98 (4.10) with C:\WINDOWS and C:\WINDOWS\SYSTEM,
     // running C:\App\UNINST.EXE without arguments.
@@ -33,6 +35,9 @@ public:
     SimSystem& SetSystemFolder(const CString& folder);
     SimSystem& SetModuleFileName(const CString& path);
     SimSystem& SetNow(const LocalTime& now);
+    // Which of SetDefaultDllDirectories and SetDllDirectoryA the system has; none at first, as
+    // on Windows 95 and 98.
+    SimSystem& OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory);
 
     const CString& WindowsFolderSetting() const { return m_windowsFolder; }
 
@@ -47,4 +52,6 @@ private:
     CString m_systemFolder = "C:\\WINDOWS\\SYSTEM";
     CString m_moduleFileName = "C:\\App\\UNINST.EXE";
     LocalTime m_now{2001, 5, 17, 10, 30, 0, 0};
+    bool m_hasDefaultDllDirectories = false;
+    bool m_hasDllDirectory = false;
 };

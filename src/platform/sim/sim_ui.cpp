@@ -65,7 +65,9 @@ void SimUi::EndWaitCursor() {
     m_transcript.Record({SimEventKind::WaitCursorEnd, {}, {}, 0, 0});
 }
 
-void SimUi::Enable3dControls() { m_transcript.Record({SimEventKind::Enable3dControls, {}, {}, 0, 0}); }
+void SimUi::Enable3dControls(const CString& modulePath) {
+    m_transcript.Record({SimEventKind::Enable3dControls, modulePath, {}, 0, 0});
+}
 
 int SimUi::RunConfirmationDialog(const CString& appName) {
     int answer = mb::kIdOk;

@@ -16,7 +16,7 @@ public:
     int ShowMessageBox(const CString& text, const CString& caption, std::uint32_t style) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    void Enable3dControls() override;
+    void Enable3dControls(const CString& modulePath) override;
     // Answers the next scripted answer; without one, IDOK.
     int RunConfirmationDialog(const CString& appName) override;
     std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName) override;

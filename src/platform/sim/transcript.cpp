@@ -12,6 +12,7 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::WaitCursorBegin: return "WaitCursorBegin";
     case SimEventKind::WaitCursorEnd: return "WaitCursorEnd";
     case SimEventKind::Enable3dControls: return "Enable3dControls";
+    case SimEventKind::DllSearchSet: return "DllSearchSet";
     case SimEventKind::ProgressCreated: return "ProgressCreated";
     case SimEventKind::Status: return "Status";
     case SimEventKind::Percent: return "Percent";

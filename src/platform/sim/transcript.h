@@ -14,7 +14,8 @@ enum class SimEventKind {
     ConfirmationDialog,   // text = application name, number = the answer
     WaitCursorBegin,
     WaitCursorEnd,
-    Enable3dControls,
+    Enable3dControls,     // text = the service module's path
+    DllSearchSet,         // text = the function called, detail = its folder, number = its flags
     ProgressCreated,      // text = application name
     Status,               // text
     Percent,              // number

@@ -9,6 +9,18 @@
 namespace {
 
 constexpr std::uint32_t kReadChunk = 64 * 1024;
+constexpr std::uint32_t kFolderNumbers = 0x10000;
+
+// Four upper-case hexadecimal digits, as the temporary names of the system have them.
+CString HexDigits(std::uint32_t number) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    CString text(4, '0');
+    for (int i = 3; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[number & 0xF];
+        number >>= 4;
+    }
+    return text;
+}
 
 bool WriteAll(HANDLE file, const CString& content) {
     std::size_t done = 0;
@@ -89,6 +101,19 @@ CString Win32Files::TempPath() {
 
 bool Win32Files::CreateFolder(const CString& path) { return Succeeded(CreateDirectoryA(path.c_str(), nullptr)); }
 
+std::optional<CString> Win32Files::CreateUniqueFolder(const CString& parent, const CString& prefix) {
+    const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
+    // The start varies from run to run so that a few planted folders cost a few tries, not many.
+    const std::uint32_t start = GetTickCount() ^ GetCurrentProcessId();
+    for (std::uint32_t i = 0; i < kFolderNumbers; ++i) {
+        const CString path = base + HexDigits(start + i);
+        if (CreateDirectoryA(path.c_str(), nullptr)) return path;
+        m_lastError = GetLastError();
+        if (m_lastError != ERROR_ALREADY_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<CString> Win32Files::CreateTempFileName(const CString& folder, const CString& prefix) {
     // The call writes at most MAX_PATH characters and fails, rather than truncates, beyond.
     char name[MAX_PATH + 1] = {};
@@ -106,6 +131,13 @@ bool Win32Files::SetAttributes(const CString& path, std::uint32_t attributes) {
 
 bool Win32Files::Delete(const CString& path) { return Succeeded(DeleteFileA(path.c_str())); }
 
+bool Win32Files::OpensForDeletion(const CString& path) {
+    // FILE_SHARE_DELETE would make the 9x family refuse every call.
+    const UniqueHandle file = OwnFileHandle(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Succeeded(file != nullptr);
+}
+
 bool Win32Files::RemoveFolder(const CString& path) { return Succeeded(RemoveDirectoryA(path.c_str())); }
 
 bool Win32Files::DeleteAtRestart(const CString& path) {
@@ -117,11 +149,6 @@ bool Win32Files::DeleteAtRestart(const CString& path) {
         return false;
     }
     return Succeeded(moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
-}
-
-bool Win32Files::WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                                   const CString& file) {
-    return Succeeded(WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()));
 }
 
 std::unique_ptr<IAppendFile> Win32Files::OpenForAppending(const CString& path) {

@@ -10,14 +10,14 @@ public:
     CString ShortPathName(const CString& path) override;
     CString TempPath() override;
     bool CreateFolder(const CString& path) override;
+    std::optional<CString> CreateUniqueFolder(const CString& parent, const CString& prefix) override;
     std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) override;
     bool Copy(const CString& from, const CString& to) override;
     bool SetAttributes(const CString& path, std::uint32_t attributes) override;
     bool Delete(const CString& path) override;
+    bool OpensForDeletion(const CString& path) override;
     bool RemoveFolder(const CString& path) override;
     bool DeleteAtRestart(const CString& path) override;
-    bool WriteProfileEntry(const CString& section, const CString& key, const CString& value,
-                           const CString& file) override;
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;

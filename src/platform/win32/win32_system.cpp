@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
 namespace {
@@ -60,4 +61,16 @@ LocalTime Win32System::Now() {
     SYSTEMTIME time{};
     GetLocalTime(&time);
     return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
+}
+
+bool Win32System::SetDefaultDllDirectories(std::uint32_t flags) {
+    using Call = BOOL WINAPI(DWORD);
+    auto* const call = FindSystemFunction<Call>("KERNEL32.DLL", "SetDefaultDllDirectories");
+    return call != nullptr && call(flags) != FALSE;
+}
+
+bool Win32System::SetDllSearchFolder(const CString& path) {
+    using Call = BOOL WINAPI(LPCSTR);
+    auto* const call = FindSystemFunction<Call>("KERNEL32.DLL", "SetDllDirectoryA");
+    return call != nullptr && call(path.c_str()) != FALSE;
 }

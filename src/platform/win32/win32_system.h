@@ -14,4 +14,6 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
     LocalTime Now() override;
+    bool SetDefaultDllDirectories(std::uint32_t flags) override;
+    bool SetDllSearchFolder(const CString& path) override;
 };

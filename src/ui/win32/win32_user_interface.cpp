@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr char kCtl3dModule[] = "CTL3D32.DLL";
 constexpr char kCtl3dRegister[] = "Ctl3dRegister";
 constexpr char kCtl3dAutoSubclass[] = "Ctl3dAutoSubclass";
 constexpr char kCtl3dUnregister[] = "Ctl3dUnregister";
@@ -54,9 +53,9 @@ void Win32UserInterface::BeginWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_
 
 void Win32UserInterface::EndWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
 
-void Win32UserInterface::Enable3dControls() {
+void Win32UserInterface::Enable3dControls(const CString& modulePath) {
     if (m_ctl3d) return;
-    m_ctl3d.reset(LoadLibraryA(kCtl3dModule));
+    m_ctl3d.reset(LoadLibraryA(modulePath.c_str()));
     if (!m_ctl3d) return;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (const Ctl3dCall registerApp = FindCtl3dCall(m_ctl3d.get(), kCtl3dRegister)) {

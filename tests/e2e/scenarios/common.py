@@ -1,7 +1,7 @@
 """Texts and checks that several scenarios share."""
 
-import configparser
 import ntpath
+import re
 
 from harness.scenario import TEMP_TITLE, Window
 
@@ -17,6 +17,9 @@ NO_RECORD = "Unable to get UNINSTALL information from registry"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
+
+# The first instance makes one for each run, and the working copy runs from it.
+PRIVATE_FOLDER = re.compile(r"~UN[0-9A-F]{4}", re.I)
 
 
 def setup_inf(app_name, uninstall=(), extra="", options=""):
@@ -43,18 +46,19 @@ def confirmation(app_name):
 
 
 def copy_ran_from_temp(result):
-    """One working copy, a ~UN*.tmp file of the temporary folder, that is still there, and whose
-    name without extension is the caption of every box that it showed."""
+    """One working copy, a ~UN*.tmp file in a new private ~UN folder of the temporary folder, that
+    is still there, and whose name without extension is the caption of every box that it showed."""
     problems = []
     copies = result.working_copies()
     if len(copies) != 1:
         return [f"expected one working copy, the driver saw {[p.image for p in copies]}"]
     image = copies[0].image
     temp = result.wine.temp_dir().lower()
-    if ntpath.dirname(image).lower() != temp:
-        problems.append(f"working copy {image} is not in {temp}")
-    if ntpath.basename(image) not in result.new_copies:
-        problems.append(f"{image} is not a new file of the temporary folder: {result.new_copies}")
+    folder = ntpath.dirname(image)
+    if ntpath.dirname(folder).lower() != temp or not PRIVATE_FOLDER.fullmatch(ntpath.basename(folder)):
+        problems.append(f"working copy {image} is not in a private folder of {temp}")
+    if ntpath.basename(folder) not in result.new_copies:
+        problems.append(f"{folder} is not a new folder of the temporary folder: {result.new_copies}")
     title = result.temp_title()
     for window in result.transcript.windows:
         if TEMP_TITLE.fullmatch(window.caption) and window.caption != title:
@@ -67,17 +71,26 @@ def no_working_copy(result):
     return [f"a working copy ran: {[p.image for p in copies]}"] if copies else []
 
 
-def wininit_entry(result):
-    # Wine keeps the name as the program wrote it, and the Linux file system tells case apart.
-    windows = result.wine.drive_c / "windows"
+def wininit_path(wine):
+    """WININIT.INI in the Windows folder, in whatever case it was written, or None."""
+    windows = wine.drive_c / "windows"
     found = [p for p in windows.iterdir() if p.name.lower() == "wininit.ini"]
-    if not found:
-        return None
-    path = found[0]
-    parser = configparser.ConfigParser(strict=False, interpolation=None)
-    parser.optionxform = str
-    parser.read_string(path.read_bytes().decode("cp1252"))
-    return parser.get("Rename", "NUL", fallback=None)
+    return found[0] if found else None
+
+
+def wininit_entries(result):
+    """Every NUL= value of [Rename]: a run adds its lines beside the ones already there."""
+    path = wininit_path(result.wine)
+    if path is None:
+        return []
+    entries, in_rename = [], False
+    for line in path.read_bytes().decode("cp1252").splitlines():
+        line = line.strip()
+        if line.startswith("["):
+            in_rename = line.lower() == "[rename]"
+        elif in_rename and line.upper().startswith("NUL="):
+            entries.append(line[4:])
+    return entries
 
 
 def copy_path(result):
@@ -92,10 +105,10 @@ def copy_deletion_queued(result):
         return ["no working copy was seen"]
     pending = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
     in_pending = copy.lower() in pending.lower()
-    entry = wininit_entry(result)
-    in_wininit = entry is not None and entry.lower() == copy.lower()
+    entries = wininit_entries(result)
+    in_wininit = copy.lower() in (entry.lower() for entry in entries)
     if result.family == "9x":
-        return [] if in_wininit else [f"WININIT.INI [Rename] NUL={entry!r}, expected {copy}"]
+        return [] if in_wininit else [f"WININIT.INI [Rename] NUL={entries!r}, expected {copy} among them"]
     problems = [] if in_pending else [f"{copy} is not in PendingFileRenameOperations: {pending!r}"]
     if in_wininit:
         problems.append("WININIT.INI names the copy on the NT family")

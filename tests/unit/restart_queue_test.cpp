@@ -1,0 +1,209 @@
+// What the run leaves to the next restart, and what it keeps out of the working copy: files in
+// use on both families, other programs' lines of WININIT.INI, the private folder of the working
+// copy, and the limits of the DLL search.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/uninst_app.h"
+#include "platform/sim/sim_machine.h"
+
+namespace {
+
+constexpr char kSetupInf[] = "C:\\App\\UNINST\\SETUP.INF";
+constexpr char kInstalledCopy[] = "C:\\App\\UNINST\\UNINST.EXE";
+constexpr char kPrivateFolder[] = "C:\\WINDOWS\\TEMP\\~UN5B20";
+constexpr char kWorkingCopy[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN3A1F.tmp";
+constexpr char kWininit[] = "C:\\WINDOWS\\WININIT.INI";
+constexpr char kLog[] = "C:\\Logs\\run.log";
+constexpr char kForeignLine[] = "NUL=C:\\OTHER\\PENDING.TMP";
+
+constexpr char kHeldDocument[] = "C:\\App\\DATA\\notes.doc";
+constexpr char kRunningProgram[] = "C:\\App\\tool.exe";
+constexpr char kProtectedFile[] = "C:\\App\\locked.dat";
+
+class RestartQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_machine.files().AddFile(kWorkingCopy, "program").AddFile(kInstalledCopy, "program").AddFolder("C:\\Logs");
+        m_machine.system().SetModuleFileName(kWorkingCopy);
+        m_machine.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST\\Demo", "", "C:\\App\\");
+    }
+    void WriteSetup(const CStringArray& files) {
+        CString text = "[SetupOptions]\r\nAppName=Demo\r\n[UnInstall]\r\n";
+        for (const CString& file : files) text += file + "\r\n";
+        m_machine.files().AddFile(kSetupInf, text);
+    }
+    int Run(const CString& arguments) {
+        m_machine.system().SetArgumentText(arguments);
+        m_app = std::make_unique<CUninstApp>(m_machine.platform());
+        EXPECT_FALSE(m_app->InitInstance());
+        return m_app->ExitCode();
+    }
+    CString Log() { return m_machine.files().FileContent(kLog).value_or("<no log>"); }
+    bool Logged(const CString& event) { return Log().find("] " + event + "\r\n") != CString::npos; }
+    CString Dump() const { return m_machine.transcript().Dump(); }
+
+    SimMachine m_machine;
+    std::unique_ptr<CUninstApp> m_app;
+};
+
+// ---- Files in use ----
+
+class FilesInUseTest : public RestartQueueTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        RestartQueueTest::SetUp();
+        if (GetParam()) m_machine.system().UseWindowsNt4();
+        m_machine.files().AddFile(kWininit, CString("[Rename]\r\n") + kForeignLine + "\r\n");
+        m_machine.files().AddFile(kHeldDocument, "text").AddFile(kRunningProgram, "MZ").AddFile(kProtectedFile);
+        m_machine.files().MarkHeldOpen(kHeldDocument).MarkInUse(kRunningProgram).DenyDeletion(kProtectedFile);
+        m_machine.files().SetShortPath(kHeldDocument, "C:\\App\\DATA\\NOTES~1.DOC");
+        WriteSetup({"%apppath%\\DATA\\notes.doc", "%apppath%\\tool.exe", "%apppath%\\locked.dat"});
+    }
+};
+
+TEST_P(FilesInUseTest, AreQueuedForTheRestartWhileProtectedOnesStay) {
+    const bool nt = GetParam();
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT /LOG=C:\\Logs\\run.log"), 3010);
+    EXPECT_TRUE(Logged("file in use: C:\\App\\DATA\\notes.doc (error 32)")) << Log();
+    EXPECT_TRUE(Logged("file in use: C:\\App\\tool.exe (error 5)")) << Log();
+    EXPECT_TRUE(Logged("scheduled for deletion at restart: C:\\App\\DATA\\notes.doc")) << Log();
+    EXPECT_TRUE(Logged("scheduled for deletion at restart: C:\\App\\tool.exe")) << Log();
+    EXPECT_TRUE(Logged("file left: C:\\App\\locked.dat (error 5), no right to delete it")) << Log();
+    EXPECT_FALSE(m_machine.files().FileExists(kInstalledCopy));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\App\\UNINST"));
+
+    const CStringArray wininitLines = m_machine.files().ProfileValues(kWininit, "Rename", "NUL");
+    if (nt) {
+        // The files first, then the folders that hold them, deepest first.
+        EXPECT_EQ(m_machine.files().PendingRestartDeletions(),
+                  (CStringArray{kHeldDocument, kRunningProgram, "C:\\App\\DATA", "C:\\App", kWorkingCopy,
+                                kPrivateFolder}))
+            << Dump();
+        EXPECT_EQ(wininitLines, CStringArray{"C:\\OTHER\\PENDING.TMP"});
+    } else {
+        // Short forms, since WININIT.INI runs before long names exist; folders it cannot delete.
+        EXPECT_TRUE(m_machine.files().PendingRestartDeletions().empty());
+        EXPECT_EQ(wininitLines, (CStringArray{kWorkingCopy, kRunningProgram, "C:\\App\\DATA\\NOTES~1.DOC",
+                                              "C:\\OTHER\\PENDING.TMP"}))
+            << *m_machine.files().FileContent(kWininit);
+    }
+}
+
+TEST_P(FilesInUseTest, WithoutWaitTheRunStillEndsWithZero) {
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT"), 0);
+    EXPECT_TRUE(m_machine.files().FileExists(kHeldDocument));
+    const std::size_t queued = GetParam() ? m_machine.files().PendingRestartDeletions().size()
+                                          : m_machine.files().ProfileValues(kWininit, "Rename", "NUL").size();
+    EXPECT_EQ(queued, GetParam() ? 6u : 4u) << Dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, FilesInUseTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Nt" : "Win9x"; });
+
+TEST_F(RestartQueueTest, FileInUseAtADriveRootQueuesNoFolder) {
+    m_machine.system().UseWindowsNt4();
+    m_machine.files().AddFile("C:\\held.doc").MarkHeldOpen("C:\\held.doc");
+    WriteSetup({"C:\\held.doc"});
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT"), 3010);
+    EXPECT_EQ(m_machine.files().PendingRestartDeletions(), (CStringArray{"C:\\held.doc", kWorkingCopy, kPrivateFolder}))
+        << Dump();
+}
+
+TEST_F(RestartQueueTest, WininitThatCannotBeReadIsNotOverwritten) {
+    m_machine.files().AddFile(kWininit, CString("[Rename]\r\n") + kForeignLine + "\r\n").FailReads(kWininit);
+    WriteSetup({"%apppath%\\a.txt"});
+    m_machine.ui().AnswerConfirmation(mb::kIdCancel);
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /LOG=C:\\Logs\\run.log"), 1602);
+    EXPECT_EQ(m_machine.files().FileContent(kWininit), CString("[Rename]\r\n") + kForeignLine + "\r\n");
+    EXPECT_TRUE(Logged("not scheduled for deletion at restart: " + CString(kWorkingCopy) + " (error 30)")) << Log();
+}
+
+// ---- The private folder ----
+
+struct PrivateFolderCase {
+    const char* label;
+    bool nt;
+    const char* module;
+    CStringArray pending;     // on the NT family
+    CStringArray wininit;     // on the 9x family
+    const char* logged;
+};
+
+class PrivateFolderTest : public RestartQueueTest, public ::testing::WithParamInterface<PrivateFolderCase> {};
+
+TEST_P(PrivateFolderTest, GoesAfterTheCopyOnlyWhenTheFirstInstanceMadeIt) {
+    const PrivateFolderCase& c = GetParam();
+    if (c.nt) m_machine.system().UseWindows2000();
+    m_machine.system().SetModuleFileName(c.module);
+    m_machine.files().AddFile(c.module, "program");
+    WriteSetup({"%apppath%\\a.txt"});
+    m_machine.ui().AnswerConfirmation(mb::kIdCancel);
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /LOG=C:\\Logs\\run.log"), 1602);
+    EXPECT_EQ(m_machine.files().PendingRestartDeletions(), c.pending) << Dump();
+    EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), c.wininit);
+    if (c.logged) {
+        EXPECT_TRUE(Logged(c.logged)) << Log();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrivateFolderTest,
+    ::testing::Values(
+        PrivateFolderCase{"NtFolderAfterTheCopy", true, kWorkingCopy, {kWorkingCopy, kPrivateFolder}, {},
+                          "scheduled for deletion at restart: C:\\WINDOWS\\TEMP\\~UN5B20"},
+        PrivateFolderCase{"Win9xFolderStays", false, kWorkingCopy, {}, {kWorkingCopy},
+                          "private folder stays: C:\\WINDOWS\\TEMP\\~UN5B20 (WININIT.INI deletes files only)"},
+        PrivateFolderCase{"InPlaceKeepsItsFolder", true, kInstalledCopy, {kInstalledCopy}, {}, nullptr},
+        PrivateFolderCase{"LookAlikeOutsideTheTemporaryFolder", true, "C:\\Tools\\~UN5B20\\~UN3A1F.tmp",
+                          {"C:\\Tools\\~UN5B20\\~UN3A1F.tmp"}, {}, nullptr},
+        PrivateFolderCase{"NotFourDigits", true, "C:\\WINDOWS\\TEMP\\~UNDATA\\~UN3A1F.tmp",
+                          {"C:\\WINDOWS\\TEMP\\~UNDATA\\~UN3A1F.tmp"}, {}, nullptr}),
+    [](const ::testing::TestParamInfo<PrivateFolderCase>& info) { return CString(info.param.label); });
+
+// ---- The DLL search and the three-dimensional look ----
+
+struct DllSearchCase {
+    const char* label;
+    bool defaultDirectories;
+    bool dllDirectory;
+    std::vector<SimEvent> calls;
+    const char* logged;
+};
+
+class DllSearchTest : public RestartQueueTest, public ::testing::WithParamInterface<DllSearchCase> {};
+
+TEST_P(DllSearchTest, LimitedBeforeAnythingLoadsAModule) {
+    const DllSearchCase& c = GetParam();
+    m_machine.system().OfferDllSearchFunctions(c.defaultDirectories, c.dllDirectory);
+    WriteSetup({"%apppath%\\a.txt"});
+    m_machine.ui().AnswerConfirmation(mb::kIdCancel);
+    Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /LOG=C:\\Logs\\run.log");
+    EXPECT_EQ(m_machine.transcript().EventsOf(SimEventKind::DllSearchSet), c.calls);
+    EXPECT_TRUE(Logged(CString("DLL search: ") + c.logged)) << Log();
+    // The look's module comes from the system folder by its full path, after the search is set.
+    const auto& events = m_machine.transcript().Events();
+    std::size_t look = events.size();
+    for (std::size_t i = 0; i < events.size() && look == events.size(); ++i) {
+        if (events[i].kind == SimEventKind::Enable3dControls) look = i;
+    }
+    ASSERT_LT(look, events.size()) << Dump();
+    EXPECT_EQ(events[look].text, "C:\\WINDOWS\\SYSTEM\\CTL3D32.DLL");
+    for (std::size_t i = look; i < events.size(); ++i) EXPECT_NE(events[i].kind, SimEventKind::DllSearchSet) << Dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DllSearchTest,
+    ::testing::Values(
+        DllSearchCase{"DefaultDirectoriesWin", true, true,
+                      {SimEvent{SimEventKind::DllSearchSet, "SetDefaultDllDirectories", {}, 0x800, 0}},
+                      "the system folder only"},
+        DllSearchCase{"DllDirectoryWhereThatIsAll", false, true,
+                      {SimEvent{SimEventKind::DllSearchSet, "SetDllDirectoryA", "C:\\WINDOWS\\SYSTEM", 0, 0}},
+                      "the program's folder, then C:\\WINDOWS\\SYSTEM; not the current folder"},
+        DllSearchCase{"NeitherOnWindows95", false, false, {}, "the system's own order"}),
+    [](const ::testing::TestParamInfo<DllSearchCase>& info) { return CString(info.param.label); });
+
+}  // namespace
