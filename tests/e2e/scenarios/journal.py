@@ -19,6 +19,8 @@ EXPORTED_TREES = (r"HKEY_LOCAL_MACHINE\SOFTWARE", r"HKEY_CURRENT_USER\Software",
                   r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager")
 # Wine's own trace of the restart that processed WININIT.INI.
 WINE_OWN = re.compile(r"windows/wininit\.bak$", re.I)
+# WININIT.INI deletes files only: on the 9x family the working copy's empty private folder stays.
+PRIVATE_FOLDER = re.compile(r"users/[^/]+/Temp/~UN[0-9A-F]{4}/$", re.I)
 
 
 def picture(wine, work):
@@ -68,6 +70,9 @@ class BeforeAndAfter:
         before = self.before.get(str(result.wine.prefix))
         if before is None:
             return ["no picture was taken before the installation"]
+        if result.family == "9x":
+            added = set(after) - set(before)
+            after = [line for line in after if not (line in added and PRIVATE_FOLDER.fullmatch(line))]
         if after == before:
             return []
         diff = list(difflib.unified_diff(before, after, "before", "after", lineterm="", n=1))
