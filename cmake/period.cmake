@@ -6,16 +6,22 @@
 #   -fno-threadsafe-statics     no guard functions from libsupc++; the program has one thread
 #   -nostartfiles               start-up code of our own (platform/win32/startup.h)
 #   --gc-sections               only what is called is linked; the size limit needs it
+#   -Oz                         the smallest code; speed is the system calls' anyway
 set(UNINST_PERIOD_COMPILE_OPTIONS
-    -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
-    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
+    -Oz -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -fno-unwind-tables -fno-ident)
 set(UNINST_PERIOD_LINK_OPTIONS
     -static -nostartfiles -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-nxcompat
     -Wl,--disable-reloc-section)
 # The shipped build: the 486, and the header of a program for Windows 95 and NT 4.0. The x86-64
 # build (a test vehicle where 32-bit Wine cannot run) keeps its own defaults for both.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    list(PREPEND UNINST_PERIOD_COMPILE_OPTIONS -march=i486 -mtune=i486)
+    # Stack probes force every call to store its arguments instead of pushing them, about a
+    # tenth of the code. Without them no frame may reach past the guard page that grows the
+    # stack: the frame warning (an error here) keeps every frame to half a page. Nothing needs
+    # more than 4-byte alignment.
+    list(PREPEND UNINST_PERIOD_COMPILE_OPTIONS -march=i486 -mtune=i486 -mpreferred-stack-boundary=2
+         -mno-stack-arg-probe -mno-accumulate-outgoing-args -Wframe-larger-than=2048)
     list(APPEND UNINST_PERIOD_LINK_OPTIONS
         -Wl,--major-os-version,4 -Wl,--minor-os-version,0
         -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
@@ -27,8 +33,9 @@ function(uninst_period_library target)
     target_compile_options(${target} PRIVATE ${UNINST_PERIOD_COMPILE_OPTIONS})
 endfunction()
 
-# A shipped program: period flags, the start-up and runtime pieces of our own, and beside it a copy that keeps its symbols,
-# so that the check can name the function that holds an instruction; the program itself is stripped.
+# A shipped program: period flags, the start-up and runtime pieces of our own, and beside it a
+# copy that keeps its symbols, so that the check can name the function that holds an
+# instruction; the program itself is stripped.
 function(uninst_period_program target)
     target_compile_options(${target} PRIVATE ${UNINST_PERIOD_COMPILE_OPTIONS})
     target_link_options(${target} PRIVATE ${UNINST_PERIOD_LINK_OPTIONS})

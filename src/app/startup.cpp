@@ -50,6 +50,11 @@ bool CUninstApp::InitInstance() {
         std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
         (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
     Log("DLL search: " + dllSearch);
+    if (m_unattended.plan) {
+        RunDryRun(arguments);
+        Log("exit code " + std::to_string(ExitCode()));
+        return false;
+    }
 
     if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
     const WaitCursor busy(m_platform.ui);

@@ -1,5 +1,7 @@
 #include "app/unattended.h"
 
+#include <vector>
+
 #include "setupinfo/text.h"
 
 namespace {
@@ -9,6 +11,7 @@ constexpr std::string_view kVerySilentSwitch = "/VERYSILENT";
 constexpr std::string_view kShortVerySilentSwitch = "/S";
 constexpr std::string_view kWaitSwitch = "/WAIT";
 constexpr std::string_view kLogSwitch = "/LOG=";
+constexpr std::string_view kPlanSwitch = "/PLAN";
 
 bool IsWordBreak(char byte) { return static_cast<unsigned char>(byte) <= 32; }
 
@@ -20,29 +23,52 @@ CString WithoutQuotes(std::string_view text) {
     return result;
 }
 
+bool IsSwitch(std::string_view word) {
+    return EqualsNoCase(word, kSilentSwitch) || EqualsNoCase(word, kVerySilentSwitch) ||
+           EqualsNoCase(word, kShortVerySilentSwitch) || EqualsNoCase(word, kWaitSwitch) ||
+           EqualsNoCase(word, kPlanSwitch) || StartsWithNoCase(word, kLogSwitch);
+}
+
+// A word runs to the next blank outside quotes, so a quoted path is one word.
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsWordBreak(text[i])) ++i;
+        const std::size_t start = i;
+        bool quoted = false;
+        while (i < text.size() && (quoted || !IsWordBreak(text[i]))) {
+            if (text[i] == '"') quoted = !quoted;
+            ++i;
+        }
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
 }  // namespace
+
+CString WithoutUnattendedSwitches(std::string_view argumentText) {
+    CString kept;
+    for (std::string_view word : Words(argumentText)) {
+        if (IsSwitch(word)) continue;
+        if (!kept.empty()) kept += ' ';
+        kept += word;
+    }
+    return kept;
+}
 
 UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText) {
     UnattendedOptions options;
-    std::size_t i = 0;
-    while (i < argumentText.size()) {
-        while (i < argumentText.size() && IsWordBreak(argumentText[i])) ++i;
-        // A word runs to the next blank outside quotes, so a quoted path is one word.
-        const std::size_t start = i;
-        bool quoted = false;
-        while (i < argumentText.size() && (quoted || !IsWordBreak(argumentText[i]))) {
-            if (argumentText[i] == '"') quoted = !quoted;
-            ++i;
-        }
-        const std::string_view word = argumentText.substr(start, i - start);
-        if (word.empty()) continue;
-
+    for (std::string_view word : Words(argumentText)) {
         if (EqualsNoCase(word, kSilentSwitch)) {
             if (options.quietness == Quietness::Normal) options.quietness = Quietness::Silent;
         } else if (EqualsNoCase(word, kVerySilentSwitch) || EqualsNoCase(word, kShortVerySilentSwitch)) {
             options.quietness = Quietness::VerySilent;
         } else if (EqualsNoCase(word, kWaitSwitch)) {
             options.wait = true;
+        } else if (EqualsNoCase(word, kPlanSwitch)) {
+            options.plan = true;
         } else if (StartsWithNoCase(word, kLogSwitch)) {
             options.logPath = WithoutQuotes(word.substr(kLogSwitch.size()));
         }

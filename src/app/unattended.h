@@ -17,8 +17,12 @@ struct UnattendedOptions {
     Quietness quietness = Quietness::Normal;
     std::optional<CString> logPath;  // present (possibly empty) when "/LOG=" was given
     bool wait = false;               // the first instance stays until the working copy ends
+    bool plan = false;               // only tell what a run would do
 };
 
-// Reads "/SILENT", "/VERYSILENT", "/S", "/LOG=path" and "/WAIT", without regard to case,
-// anywhere in the argument text; quoted words are never switches, unknown words are ignored.
+// Reads "/SILENT", "/VERYSILENT", "/S", "/LOG=path", "/WAIT" and "/PLAN", without regard to
+// case, anywhere in the argument text; quoted words are never switches, unknown words are ignored.
 UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText);
+
+// The argument text without the words that ParseUnattendedSwitches reads.
+CString WithoutUnattendedSwitches(std::string_view argumentText);

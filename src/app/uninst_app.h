@@ -57,6 +57,8 @@ public:
 
     // The run sequence.
     void RunUninstall(std::unique_ptr<IOpenFile> setupFile);
+    // "/PLAN": the plan of a run, written to the log or to a file that is then opened.
+    void RunDryRun(const CString& argumentText);
 
     // Setup information.
     bool LoadSetupInfo(std::unique_ptr<IOpenFile> setupFile);

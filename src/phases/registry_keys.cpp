@@ -1,6 +1,7 @@
 // Deleting registry keys: a key goes only once its subkeys are gone.
 
 #include "app/uninst_app.h"
+#include "platform/plan/plan_format.h"
 
 namespace {
 
@@ -33,5 +34,8 @@ bool CUninstApp::DeleteKeyTree(RegKey root, const CString& keyPath) {
     for (const CString& name : names) {
         if (!DeleteKeyTree(root, keyPath + "\\" + name)) return false;
     }
-    return m_platform.registry.DeleteKey(root, keyPath) == reg::kSuccess;
+    if (m_platform.registry.DeleteKey(root, keyPath) != reg::kSuccess) return false;
+    // Each key of a tree has its own line, so that the log names every key the run removed.
+    Log("registry key removed: " + PlanRootName(root) + "\\" + keyPath);
+    return true;
 }

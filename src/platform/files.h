@@ -24,6 +24,8 @@ public:
     virtual bool Append(const CString& text) = 0;
 };
 
+constexpr std::uint32_t kAttributeDirectory = 0x10;  // FILE_ATTRIBUTE_DIRECTORY
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -34,6 +36,11 @@ public:
     virtual CString FullPathName(const CString& path) = 0;
     virtual CString ShortPathName(const CString& path) = 0;
     virtual CString TempPath() = 0;
+    // GetFileAttributesA: nullopt when the path names nothing.
+    virtual std::optional<std::uint32_t> GetAttributes(const CString& path) = 0;
+    // FindFirstFileA and FindNextFileA over the folder: the names in it without "." and "..";
+    // nullopt when it cannot be listed.
+    virtual std::optional<CStringArray> ListFolder(const CString& path) = 0;
     virtual bool CreateFolder(const CString& path) = 0;
     // CreateDirectoryA of a new folder in parent, named prefix and four hexadecimal digits; a name
     // already taken is passed over, never reused, so nothing planted beforehand can lie in the

@@ -30,6 +30,8 @@ public:
     virtual std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) = 0;
     // ShellExecuteExA with SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI, no verb, SW_SHOWNORMAL.
     virtual ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) = 0;
+    // ShellExecuteA with the verb "open": the file in the program that its type belongs to.
+    virtual bool OpenDocument(const CString& path) = 0;
     virtual std::uint32_t CurrentThreadId() = 0;
     virtual void PostToThread(std::uint32_t threadId, const ThreadMessage& message) = 0;
     // PeekMessageA without removing: gives the thread its message queue.

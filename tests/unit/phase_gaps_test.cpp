@@ -245,12 +245,16 @@ TEST(UnattendedLogTest, OneLinePerItemOfEachKind) {
         "message: WARNING:  no reference count available for C:\\Shared\\NONE.DLL\\r\\nThis file will NOT be "
         "uninstalled. -> OK (silent)",
         "registry key removed: HKLM\\Software\\Demo",
+        // Every key of a deleted tree has its line, then the tree's own.
+        "registry key removed: HKLM\\" + uninstallEntry + "\\Sub",
+        "registry key removed: HKLM\\" + uninstallEntry,
         "uninstall entry removed: HKLM\\" + uninstallEntry,
         "file deleted: C:\\App\\DATA\\a.dll",
         "folder left: C:\\App\\UNINST (error 145)",
         "folder removed: C:\\App\\DATA",
         // The sim machine's own program file lies in C:\App.
         "folder left: C:\\App (error 145)",
+        "registry key removed: HKLM\\SOFTWARE\\Tallowmere\\UNINST\\Demo",
         "installation record removed: HKLM\\SOFTWARE\\Tallowmere\\UNINST\\Demo",
         "emptied key removed: HKLM\\SOFTWARE\\Tallowmere\\UNINST",
         "emptied key removed: HKLM\\SOFTWARE\\Tallowmere",

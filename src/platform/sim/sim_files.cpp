@@ -281,6 +281,39 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
     return Write(Resolve(to), content, source->attributes);
 }
 
+std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
+    if (const auto entry = FindFile(path)) return entry->attributes;
+    const CString key = Key(Resolve(path));
+    if (!key.empty() && IsRootKey(key)) return kAttributeDirectory;
+    const auto folder = m_folders.find(key);
+    if (folder == m_folders.end()) {
+        Fail(fileerror::kFileNotFound);
+        return std::nullopt;
+    }
+    return folder->second.attributes | kAttributeDirectory;
+}
+
+std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
+    const CString key = Key(Resolve(path));
+    if (key.empty() || (!IsRootKey(key) && m_folders.count(key) == 0)) {
+        Fail(fileerror::kPathNotFound);
+        return std::nullopt;
+    }
+    const CString prefix = key + "\\";
+    CStringArray names;
+    auto collect = [&](const auto& entries, auto pathOf) {
+        for (auto it = entries.lower_bound(prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+             ++it) {
+            if (it->first.find('\\', prefix.size()) != CString::npos) continue;
+            const CString& full = pathOf(it->second);
+            names.push_back(full.substr(full.rfind('\\') + 1));
+        }
+    };
+    collect(m_folders, [](const Folder& folder) -> const CString& { return folder.path; });
+    collect(m_files, [](const std::shared_ptr<SimFileEntry>& entry) -> const CString& { return entry->path; });
+    return names;
+}
+
 bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
     m_power.Use();
     if (const auto entry = FindFile(path)) {

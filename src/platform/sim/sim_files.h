@@ -49,6 +49,8 @@ public:
     CString FullPathName(const CString& path) override;
     CString ShortPathName(const CString& path) override;
     CString TempPath() override;
+    std::optional<std::uint32_t> GetAttributes(const CString& path) override;
+    std::optional<CStringArray> ListFolder(const CString& path) override;
     bool CreateFolder(const CString& path) override;
     std::optional<CString> CreateUniqueFolder(const CString& parent, const CString& prefix) override;
     std::optional<CString> CreateTempFileName(const CString& folder, const CString& prefix) override;

@@ -136,6 +136,11 @@ void SimProcesses::Deliver(const ThreadMessage& message) {
     if (m_hasQueue) m_queue.push_back(message);
 }
 
+bool SimProcesses::OpenDocument(const CString& path) {
+    m_openedDocuments.push_back(path);
+    return true;
+}
+
 void SimProcesses::PostToThread(std::uint32_t threadId, const ThreadMessage& message) {
     m_posted.push_back({threadId, message});
     m_transcript.Record({SimEventKind::MessagePosted, {}, {}, threadId, message.message});

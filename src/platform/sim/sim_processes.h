@@ -70,6 +70,7 @@ public:
 
     std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) override;
     ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) override;
+    bool OpenDocument(const CString& path) override;
     std::uint32_t CurrentThreadId() override { return m_threadId; }
     void PostToThread(std::uint32_t threadId, const ThreadMessage& message) override;
     void TouchMessageQueue() override { m_hasQueue = true; }
@@ -89,6 +90,7 @@ public:
     const std::vector<SimProcessStart>& StartedProcesses() const { return m_starts; }
     const std::vector<SimShellCall>& ShellCalls() const { return m_shellCalls; }
     const std::vector<SimPostedMessage>& PostedMessages() const { return m_posted; }
+    const CStringArray& OpenedDocuments() const { return m_openedDocuments; }
     bool HasMessageQueue() const { return m_hasQueue; }
     std::size_t QueuedMessageCount() const { return m_queue.size(); }
 
@@ -105,4 +107,5 @@ private:
     std::vector<SimProcessStart> m_starts;
     std::vector<SimShellCall> m_shellCalls;
     std::vector<SimPostedMessage> m_posted;
+    CStringArray m_openedDocuments;
 };

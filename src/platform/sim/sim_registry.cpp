@@ -307,21 +307,6 @@ CStringArray SimRegistry::SubkeyNames(RegKey root, const CString& path) const {
     return names;
 }
 
-CStringArray SimRegistry::Contents() const {
-    CStringArray lines;
-    const std::function<void(const Node&, const CString&)> list = [&](const Node& node, const CString& path) {
-        lines.push_back(path);
-        for (const auto& [folded, value] : node.values) {
-            CString line = path + " : " + value.first + " = " + std::to_string(value.second.type) + ":";
-            for (const char byte : value.second.data) line += std::to_string(static_cast<unsigned char>(byte)) + ".";
-            lines.push_back(line);
-        }
-        for (const auto& [folded, subkey] : node.subkeys) list(*subkey, path + "\\" + subkey->name);
-    };
-    for (const auto& [root, node] : m_roots) list(*node, RootName(root));
-    return lines;
-}
-
 SimRegistry& SimRegistry::DenyAllAccess(RegKey root, const CString& path) {
     m_denyAllAccess.insert({root, RuleKeyPath(path)});
     return *this;
@@ -345,4 +330,18 @@ SimRegistry& SimRegistry::FailCreate(RegKey root, const CString& path) {
 SimRegistry& SimRegistry::DeleteWholeTrees(bool on) {
     m_deleteWholeTrees = on;
     return *this;
+}
+
+CStringArray SimRegistry::Contents() const {
+    CStringArray lines;
+    std::function<void(const CString&, const Node&)> visit = [&](const CString& path, const Node& node) {
+        lines.push_back(path);
+        for (const auto& value : node.values) {
+            lines.push_back(path + " value '" + value.second.first + "' type " + std::to_string(value.second.second.type) +
+                            " data " + value.second.second.data);
+        }
+        for (const auto& subkey : node.subkeys) visit(path + "\\" + subkey.second->name, *subkey.second);
+    };
+    for (const auto& root : m_roots) visit(RootName(root.first), *root.second);
+    return lines;
 }

@@ -47,8 +47,7 @@ public:
     std::optional<std::uint32_t> Dword(RegKey root, const CString& path, const CString& name) const;
     // The direct subkeys' names in enumeration order; empty when the key is missing.
     CStringArray SubkeyNames(RegKey root, const CString& path) const;
-    // Every key and every value under the four roots, one line each, in a fixed order: two
-    // registries with equal contents give equal lists.
+    // Every key and every value with its type and bytes, one line each, for comparing states.
     CStringArray Contents() const;
 
     // The key refuses opening with more than read access (and CreateKey gives a read-only handle).

@@ -99,6 +99,28 @@ CString Win32Files::TempPath() {
     return Text(ReadGrowingText([](char* buffer, std::uint32_t size) { return GetTempPathA(size, buffer); }));
 }
 
+std::optional<std::uint32_t> Win32Files::GetAttributes(const CString& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (!Succeeded(attributes != INVALID_FILE_ATTRIBUTES)) return std::nullopt;
+    return attributes;
+}
+
+std::optional<CStringArray> Win32Files::ListFolder(const CString& path) {
+    CString pattern = path;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (!Succeeded(search != INVALID_HANDLE_VALUE)) return std::nullopt;
+    CStringArray names;
+    do {
+        const CString name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 bool Win32Files::CreateFolder(const CString& path) { return Succeeded(CreateDirectoryA(path.c_str(), nullptr)); }
 
 std::optional<CString> Win32Files::CreateUniqueFolder(const CString& parent, const CString& prefix) {

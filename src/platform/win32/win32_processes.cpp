@@ -61,6 +61,13 @@ ShellStart Win32Processes::ShellExecuteProgram(const CString& file, const CStrin
     return result;
 }
 
+bool Win32Processes::OpenDocument(const CString& path) {
+    // Values above 32 mean success; the result is a number in a handle's clothes.
+    const auto result = reinterpret_cast<std::uintptr_t>(
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
 std::uint32_t Win32Processes::CurrentThreadId() { return GetCurrentThreadId(); }
 
 void Win32Processes::PostToThread(std::uint32_t threadId, const ThreadMessage& message) {

@@ -7,6 +7,7 @@ class Win32Processes : public IProcesses {
 public:
     std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) override;
     ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) override;
+    bool OpenDocument(const CString& path) override;
     std::uint32_t CurrentThreadId() override;
     void PostToThread(std::uint32_t threadId, const ThreadMessage& message) override;
     void TouchMessageQueue() override;
