@@ -82,7 +82,7 @@ KEYS = (
 
 # Keys, or (key, value name) pairs, with a note on what the uninstaller leaves there by design.
 REGISTRY_SHOWN = [(k.path, None, "") for k in KEYS] + [
-    (rf"HKLM\SOFTWARE\Tallowmere\UNINST\{APP}", None, "the record itself is left; only its HKCR twin is deleted"),
+    (rf"HKLM\SOFTWARE\Tallowmere\UNINST\{APP}", None, "the record; it goes last, with its parents once empty"),
     (r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs", SHARED, "the count of the shared DLL")]
 
 # Our own test programs stand in for the application's: the two programs write their command

@@ -19,7 +19,11 @@ void CUninstApp::ReleaseRecord() {
 void CUninstApp::FinalCleanup() {
     SetStatus(kFinalCleanupStatus);
     SetPercent(0);
+    const bool recordWasOpen = m_recordKey.has_value();
+    const CString recordPath = m_recordKeyPath;
     ReleaseRecord();
+    DeleteInstallRecord(recordPath, recordWasOpen);
+    RemoveOwnCopy();
     SetPercent(100);
     Pause(kClosingPauseMilliseconds);
     m_progress.reset();

@@ -44,8 +44,9 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     RemoveRegistryEntries();
     RemoveFiles();
     RemoveDirectories();
-    QueueFilesLeftInUse();
+    // After the final clean-up, which deletes the uninstaller last of all and may find it in use.
     FinalCleanup();
+    QueueFilesLeftInUse();
     CloseRun();
     Log("run completed");
     // The caller that waits learns that the removal ends only with the next restart.

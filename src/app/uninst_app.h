@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/run_journal.h"
 #include "app/unattended.h"
 #include "platform/platform.h"
 #include "platform/win_app.h"
@@ -83,6 +84,13 @@ public:
     void FinalCleanup();
     void ScheduleSelfDelete();
 
+    // The journal of steps that must not happen twice, kept in the installation record; without
+    // a record nothing can be read or written.
+    bool HasJournal() const { return m_recordKey.has_value(); }
+    std::optional<JournalEntry> ReadJournal(const CString& step);
+    bool WriteJournal(const CString& step, const JournalEntry& entry);
+    void WithdrawJournal(const CString& step);
+
     // Deletion at the next restart.
     // Deletes a file; one that is in use is queued for deletion at the next restart instead.
     void DeleteOrQueueFile(const CString& path);
@@ -123,6 +131,8 @@ public:
     // Run state.
     std::int32_t m_waitingThreadId = 0;
     std::optional<RegKey> m_recordKey;
+    // No record at all, as after a completed run; not one that this user may not open.
+    bool m_recordAbsent = false;
     CString m_recordKeyPath;
     CStringArray m_removalList;
     CStringArray m_folderList;
@@ -135,6 +145,13 @@ public:
     CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
     CStringArray m_queuedFiles;    // files in use, queued for deletion at the next restart
 
+    // The installed uninstaller and its SETUP.INF, deleted after everything else so that a run
+    // stopped from outside leaves something to start again; full paths.
+    CStringArray m_ownCopyFiles;
+    // Without a record: the application folder as the installed uninstaller's own place gives it,
+    // the bound of the folders removed around it; empty when that place says nothing.
+    CString m_ownCopyAppFolder;
+
 private:
     void WaitForWorkingCopy(IProcess& workingCopy);
     CString PassedOnArguments(const CString& argumentText);
@@ -144,11 +161,25 @@ private:
     std::optional<CString> ReadRecordValue(RegKey key, const CString& name);
     void ReportExitCode(IProcess* process, const CString& programPath);
     void DeleteNamedValue(const RegistryKeyRecord& record);
+    // A shared file that an earlier run journaled: its count written if the stop came before
+    // that, and the answer then given carried out.
+    void FinishDereference(RegKey key, const CString& step, const JournalEntry& earlier);
     void LogDeletion(const CString& path, bool deleted);
     void AddOwnCopy(const std::function<void(const CString&)>& addFile,
                     const std::function<void(const CString&)>& addFolder);
     // The record key closed and the key tree at its path under HKEY_CLASSES_ROOT deleted.
     void ReleaseRecord();
+    // The record under HKEY_LOCAL_MACHINE with its journal, when this run opened it, then its
+    // parent keys that nothing else holds.
+    void DeleteInstallRecord(const CString& recordPath, bool recordWasOpen);
+    // True when the key had no subkey and no value and is gone; nullopt when there was no key.
+    std::optional<bool> DeleteKeyIfEmpty(RegKey root, const CString& keyPath);
+    void RemoveOwnCopy();
+    std::optional<CString> OwnCopyWithoutRecord(const CString& ownCopy);
+    // The folders that removal may climb to: the application, common and start-menu folders.
+    CStringArray FolderBounds() const;
+    // The three steps that must happen once, when they cannot be journaled.
+    void LogNotJournaled(const CString& what);
     // The closing steps of a completed or cancelled run.
     void CloseRun();
     void CloseRecordKey();

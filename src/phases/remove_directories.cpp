@@ -1,9 +1,8 @@
-// Removing the folders that held the removed files, deepest first, when they are empty.
-
-#include <algorithm>
+// Removing the folders that held the removed files, deepest first, when they are empty, and the
+// folders above them that they emptied, up to the installation's own folders.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "phases/folder_chain.h"
 
 namespace {
 
@@ -17,16 +16,14 @@ void CUninstApp::RemoveDirectories() {
     SetPercent(0);
     m_foldersLeft.clear();
 
-    // Descending order of the case-folded paths puts every listed subfolder before its parent.
-    std::vector<std::pair<CString, CString>> ordered;
-    ordered.reserve(m_folderList.size());
-    for (const CString& folder : m_folderList) ordered.emplace_back(FoldAscii(folder), folder);
-    std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    // A folder that held only an emptied subfolder was never listed, and without its parents
+    // the application folder would stay.
+    const CStringArray ordered = FoldersToRemove(m_folderList, FolderBounds());
 
     const int count = static_cast<int>(ordered.size());
     for (int i = 0; i < count; ++i) {
         SetPercent(ScaledShare(100, i, count));
-        CString folder = ordered[i].second;
+        CString folder = ordered[i];
         if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
         if (m_platform.files.RemoveFolder(folder)) {
             Log("folder removed: " + folder);
@@ -35,7 +32,10 @@ void CUninstApp::RemoveDirectories() {
             m_foldersLeft.push_back(folder);
         }
     }
-    m_folderList.clear();
-    for (const auto& entry : ordered) m_folderList.push_back(entry.second);
+    m_folderList = ordered;
     FinishPhase(kCompleteStatus);
+}
+
+CStringArray CUninstApp::FolderBounds() const {
+    return {m_appPath, m_appCommon, m_startMenuFolder, m_ownCopyAppFolder};
 }

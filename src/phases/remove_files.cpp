@@ -78,7 +78,15 @@ void CUninstApp::RemoveFiles() {
         }
     }
 
+    const std::size_t ownCopyStart = m_removalList.size();
     AddOwnCopy(addFile, addFolder);
+    PathSet ownCopy({});
+    for (std::size_t i = ownCopyStart; i < m_removalList.size(); ++i) {
+        CString path = m_removalList[i];
+        if (path.find('\\') == CString::npos) path = InAppFolder(path);
+        if (ExpandVariables(path)) ownCopy.Insert(path);
+    }
+    m_ownCopyFiles.clear();
 
     ReleaseFirstInstance();
 
@@ -98,6 +106,12 @@ void CUninstApp::RemoveFiles() {
             continue;
         }
         if (!IsAbsolutePath(path)) continue;
+        // The uninstaller and its SETUP.INF go last of all, whoever lists them: as long as
+        // anything else is left, a run stopped from outside can be started again.
+        if (static_cast<std::size_t>(i) >= ownCopyStart || ownCopy.Contains(path)) {
+            m_ownCopyFiles.push_back(path);
+            continue;
+        }
         m_platform.files.SetAttributes(path, 0);
         DeleteOrQueueFile(path);
     }
@@ -135,6 +149,7 @@ void CUninstApp::AddOwnCopy(const std::function<void(const CString&)>& addFile,
     const CString line = FindFileLine(kOwnCopyName);
     if (!line.empty()) ownCopy = EscapePercent(ResolveFileLine(line));
     if (ownCopy.empty()) ownCopy = kOwnCopyFallback;
+    if (!IsAbsolutePath(m_appPath)) ownCopy = OwnCopyWithoutRecord(ownCopy).value_or(ownCopy);
 
     addFile(ownCopy);
     if (ownCopy.find('\\') == CString::npos) {

@@ -54,6 +54,21 @@ bool CUninstApp::RunUninstallPrograms() {
     for (int i = 0; i < count; ++i) {
         const CString& line = runLines[i];
         if (skipped.count(FoldAscii(line)) != 0) continue;
+        // A program is journaled once it has ended: one that a stop interrupted runs again,
+        // which is what its author expects of a user who tries again, and one that ended is
+        // never started again, so that a program that removed itself does not make the next
+        // run ask whether to go on.
+        const CString step = JournalName(journal::kProgram, static_cast<std::size_t>(i));
+        const bool ranBefore = HasJournal() && ReadJournal(step);
+        if (!HasJournal() || ranBefore) {
+            if (ranBefore) {
+                Log("program already run: " + line);
+            } else {
+                LogNotJournaled("program " + line);
+            }
+            SetPercent(ScaledShare(100, i + 1, count));
+            continue;
+        }
 
         const RunLine run = SplitRunLine(line);
         SetStatus(kRunningStatus + run.program);
@@ -81,6 +96,7 @@ bool CUninstApp::RunUninstallPrograms() {
         } else {
             ReportExitCode(started.process.get(), programPath);
         }
+        WriteJournal(step, {JournalState::Done, programPath});
         SetPercent(ScaledShare(100, i + 1, count));
     }
     FinishPhase(kCompleteStatus);

@@ -38,6 +38,17 @@ bool CUninstApp::UnregisterModules() {
     for (int i = 0; i < count; ++i) {
         SetPercent(ScaledShare(100, i, count));
         const CString& line = lines[i];
+        const CString step = JournalName(journal::kModule, static_cast<std::size_t>(i));
+        if (!HasJournal()) {
+            LogNotJournaled("module " + line);
+            continue;
+        }
+        const std::optional<JournalEntry> earlier = ReadJournal(step);
+        if (earlier && earlier->state == JournalState::Done) {
+            Log("module already unregistered: " + line);
+            continue;
+        }
+        if (earlier) Log("module unregistered again, a stop interrupted it: " + line);
 
         CString modulePath;
         bool loadable = true;
@@ -65,11 +76,22 @@ bool CUninstApp::UnregisterModules() {
             Log("module without DllUnregisterServer: " + modulePath);
             continue;
         }
+        // Written before the call: a module whose earlier unregistration a stop interrupted
+        // is called again, and since it may already be unregistered, a failure then is not
+        // asked about.
+        if (!WriteJournal(step, {JournalState::Started, modulePath})) {
+            LogNotJournaled("module " + line);
+            continue;
+        }
         const std::int32_t status = module->CallUnregister();
         Log("module " + modulePath + ": DllUnregisterServer returned " + HexStatus(status));
-        if (status != 0 && !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
+        if (status != 0 && !earlier &&
+            !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
+            // The user stopped here; a later run asks again.
+            WithdrawJournal(step);
             return false;
         }
+        WriteJournal(step, {JournalState::Done, modulePath});
     }
     FinishPhase(kCompleteStatus);
     return true;

@@ -51,6 +51,8 @@ public:
     virtual long DeleteValue(RegKey key, const CString& name) = 0;
     // RegEnumKeyA with a name buffer of bufferSize bytes (the terminator included).
     virtual long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) = 0;
+    // RegQueryInfoKeyA: how many subkeys and values the key holds (a set default value counts).
+    virtual long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
     // RegDeleteKeyA. Callers test for subkeys first: the 9x family deletes a whole tree here.
     virtual long DeleteKey(RegKey parent, const CString& subKey) = 0;
 };

@@ -32,7 +32,9 @@ void CUninstApp::ReadInstallRecord() {
     m_recordKeyPath = kRecordKeyPrefix + m_appName;
 
     RegKey recordKey = 0;
-    if (registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kAllAccess, recordKey) != reg::kSuccess) {
+    const long opened = registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kAllAccess, recordKey);
+    if (opened != reg::kSuccess) {
+        m_recordAbsent = opened == reg::kFileNotFound;
         ShowMessage(kMissingRecordMessage);
         return;
     }

@@ -125,7 +125,7 @@ TEST_F(RunTest, CompletedRunStepsThroughEveryPhase) {
     EXPECT_EQ(m_machine.processes().PostedMessages().size(), 4u);
     EXPECT_EQ(m_machine.files().ProfileValues(kWininit, "Rename", "NUL"), (CStringArray{kWorkingCopy, "C:\\OLD.TMP"}));
     EXPECT_FALSE(m_machine.registry().KeyExists(kClassesRoot, kRecordPath));
-    EXPECT_TRUE(m_machine.registry().KeyExists(kLocalMachine, kRecordPath));
+    EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere"));
     EXPECT_FALSE(m_machine.ui().ProgressWindowOpen());
 }
 

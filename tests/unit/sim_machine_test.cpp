@@ -254,3 +254,46 @@ TEST(SimUiTest, MessageBoxesTakeScriptedAnswersThenTheirDefaultButton) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimPowerTest, CallsPastTheCutChangeNothingAndTheTestApiIsNotCounted) {
+    SimMachine machine;
+    Platform& platform = machine.platform();
+    machine.files().AddFile("C:\\a.txt").AddFile("C:\\b.txt").AddFile("C:\\c.txt");
+    machine.registry().SetString(kLocalMachine, "SOFTWARE\\Demo", "v", "1");
+    EXPECT_EQ(machine.power().CallsMade(), 0u);
+
+    machine.power().CutAfter(2);
+    EXPECT_TRUE(platform.files.Delete("C:\\a.txt"));
+    EXPECT_FALSE(platform.files.Delete("C:\\missing.txt"));  // a failed call counts as well
+    EXPECT_THROW(platform.files.Delete("C:\\b.txt"), SimPowerCut);
+    EXPECT_THROW(platform.registry.DeleteKey(kLocalMachine, "SOFTWARE\\Demo"), SimPowerCut);
+    EXPECT_TRUE(machine.power().IsCut());
+    EXPECT_TRUE(machine.files().FileExists("C:\\b.txt"));
+    EXPECT_TRUE(machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Demo"));
+    // Reading is no state change and goes on, as a test needs to look at the state left.
+    RegKey key = 0;
+    EXPECT_EQ(platform.registry.OpenKey(kLocalMachine, "SOFTWARE\\Demo", reg::kRead, key), reg::kSuccess);
+    platform.registry.CloseKey(key);
+
+    machine.power().Restore();
+    EXPECT_TRUE(platform.files.Delete("C:\\b.txt"));
+    EXPECT_EQ(machine.power().CallsMade(), 3u);
+}
+
+TEST(SimPowerTest, ProgramsAndModulesStopBeforeTheyAct) {
+    SimMachine machine;
+    bool programRan = false;
+    machine.processes().RegisterProgram("C:\\p.exe", SimProgram::ExitingWith(0).OnStart([&] { programRan = true; }));
+    machine.modules().Register("C:\\m.ocx", SimModule::Returning(0));
+    machine.power().CutAfter(0);
+    EXPECT_THROW(machine.platform().processes.ShellExecuteProgram("C:\\p.exe", ""), SimPowerCut);
+    EXPECT_FALSE(programRan);
+    auto module = machine.platform().modules.LoadModule("C:\\m.ocx");
+    ASSERT_TRUE(module);
+    EXPECT_THROW(module->CallUnregister(), SimPowerCut);
+    EXPECT_EQ(machine.transcript().Count(SimEventKind::UnregisterCalled), 0u);
+}
+
+}  // namespace

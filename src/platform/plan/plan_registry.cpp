@@ -271,6 +271,34 @@ long PlanRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSi
     return reg::kSuccess;
 }
 
+long PlanRegistry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) {
+    if (IsRoot(key)) return m_real.CountSubkeysAndValues(key, subkeys, values);
+    const Handle* handle = Find(key);
+    if (!handle) return kInvalidHandle;
+    const KeyId id = IdOf(handle->root, handle->path);
+    if (IsDeleted(id)) return kKeyDeleted;
+    // The real key's values, less those the run would delete, and those it would add.
+    std::uint32_t realSubkeys = 0;
+    std::uint32_t realValues = 0;
+    RegKey reader = 0;
+    const bool opened = handle->real && m_real.OpenKey(handle->root, handle->path, reg::kRead, reader) == reg::kSuccess;
+    if (opened && m_real.CountSubkeysAndValues(reader, realSubkeys, realValues) != reg::kSuccess) realValues = 0;
+    long count = realValues;
+    const CString prefix = id + '\0';
+    for (const auto& [valueId, value] : m_values) {
+        if (valueId.compare(0, prefix.size(), prefix) != 0) continue;
+        RegValue ignored;
+        const long status = opened ? m_real.QueryValue(reader, valueId.substr(prefix.size()), 0, ignored) : reg::kFileNotFound;
+        const bool real = status == reg::kSuccess || status == reg::kMoreData;
+        if (value && !real) ++count;
+        if (!value && real) --count;
+    }
+    if (opened) m_real.CloseKey(reader);
+    values = static_cast<std::uint32_t>(count < 0 ? 0 : count);
+    subkeys = static_cast<std::uint32_t>(Subkeys(handle->root, handle->path, handle->real).size());
+    return reg::kSuccess;
+}
+
 long PlanRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     RegKey root = 0;
     CString path;

@@ -24,6 +24,7 @@ public:
     long SetValue(RegKey key, const CString& name, const RegValue& value) override;
     long DeleteValue(RegKey key, const CString& name) override;
     long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
+    long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
     long DeleteKey(RegKey parent, const CString& subKey) override;
 
 private:

@@ -101,8 +101,8 @@ private:
 
 class SimAppendFile : public IAppendFile {
 public:
-    SimAppendFile(std::shared_ptr<SimFileEntry> entry, bool failWrites)
-        : m_entry(std::move(entry)), m_failWrites(failWrites) {
+    SimAppendFile(std::shared_ptr<SimFileEntry> entry, bool failWrites, SimPower& power)
+        : m_entry(std::move(entry)), m_failWrites(failWrites), m_power(power) {
         ++m_entry->sharedOpens;
     }
     ~SimAppendFile() override { --m_entry->sharedOpens; }
@@ -110,6 +110,7 @@ public:
     SimAppendFile& operator=(const SimAppendFile&) = delete;
 
     bool Append(const CString& text) override {
+        m_power.Use();
         if (m_failWrites) return false;
         m_entry->content += text;
         return true;
@@ -118,11 +119,13 @@ public:
 private:
     std::shared_ptr<SimFileEntry> m_entry;
     bool m_failWrites;
+    SimPower& m_power;
 };
 
 }  // namespace
 
-SimFiles::SimFiles(SimTranscript& transcript, const SimSystem& system) : m_transcript(transcript), m_system(system) {}
+SimFiles::SimFiles(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {}
 
 bool SimFiles::Fail(std::uint32_t error) {
     m_lastError = error;
@@ -247,6 +250,7 @@ CString SimFiles::TempPath() {
 }
 
 bool SimFiles::CreateFolder(const CString& path) {
+    m_power.Use();
     const CString full = Resolve(path);
     const CString key = Key(full);
     if (full.empty()) return Fail(fileerror::kPathNotFound);
@@ -274,6 +278,7 @@ std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const
 }
 
 std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
+    m_power.Use();
     const CString key = Key(Resolve(folder));
     if (m_failTempFileNames) {
         Fail(fileerror::kAccessDenied);
@@ -298,6 +303,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
 }
 
 bool SimFiles::Copy(const CString& from, const CString& to) {
+    m_power.Use();
     if (m_failCopies) return Fail(fileerror::kAccessDenied);
     const auto source = FindFile(from);
     if (!source) return Fail(m_folders.count(Key(Resolve(from))) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound);
@@ -342,6 +348,7 @@ std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
 }
 
 bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
+    m_power.Use();
     if (const auto entry = FindFile(path)) {
         if (entry->deletionDenied) return Fail(fileerror::kAccessDenied);
         entry->attributes = attributes;
@@ -354,6 +361,7 @@ bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
 }
 
 bool SimFiles::Delete(const CString& path) {
+    m_power.Use();
     const auto result = [&](bool deleted) {
         m_transcript.Record({SimEventKind::FileDeleted, path, {}, deleted ? 1 : 0, 0});
         return deleted;
@@ -385,6 +393,7 @@ bool SimFiles::OpensForDeletion(const CString& path) {
 }
 
 bool SimFiles::RemoveFolder(const CString& path) {
+    m_power.Use();
     const auto result = [&](bool removed) {
         m_transcript.Record({SimEventKind::FolderRemoved, path, {}, removed ? 1 : 0, 0});
         return removed;
@@ -403,6 +412,7 @@ bool SimFiles::RemoveFolder(const CString& path) {
 }
 
 bool SimFiles::DeleteAtRestart(const CString& path) {
+    m_power.Use();
     if (m_failRestartDeletions) return Fail(fileerror::kAccessDenied);
     m_restartDeletions.push_back(path);
     m_transcript.Record({SimEventKind::RestartDeletion, path, {}, 0, 0});
@@ -416,6 +426,7 @@ CString SimFiles::ProfilePath(const CString& file) const {
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
+    m_power.Use();
     const CString full = Resolve(path);
     const CString key = Key(full);
     std::shared_ptr<SimFileEntry> entry = FindFile(path);
@@ -429,7 +440,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
-    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0);
+    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0, m_power);
 }
 
 std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
@@ -450,6 +461,7 @@ std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
 }
 
 bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
+    m_power.Use();
     const auto entry = FindFile(path);
     const bool written = Write(Resolve(path), content, entry ? entry->attributes : 0);
     m_transcript.Record({SimEventKind::FileWritten, Resolve(path), {}, written ? 1 : 0, 0});

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/files.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
 
 class SimSystem;
@@ -42,7 +43,7 @@ struct SimFileEntry {
 
 class SimFiles : public IFileSystem {
 public:
-    explicit SimFiles(SimTranscript& transcript, const SimSystem& system);
+    SimFiles(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
     std::unique_ptr<IOpenFile> OpenForReading(const CString& path) override;
     CString FullPathName(const CString& path) override;
@@ -130,6 +131,7 @@ private:
 
     SimTranscript& m_transcript;
     const SimSystem& m_system;
+    SimPower& m_power;
     std::map<CString, std::shared_ptr<SimFileEntry>> m_files;  // by key: folded full path
     std::map<CString, Folder> m_folders;
     std::set<CString> m_failWrites;

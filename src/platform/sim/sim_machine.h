@@ -13,12 +13,16 @@
 //
 // A fresh machine is Windows 98 with the folders C:\WINDOWS, C:\WINDOWS\SYSTEM, C:\WINDOWS\TEMP
 // and C:\App, current folder C:\, running C:\App\UNINST.EXE (the file exists) without arguments.
+// power().CutAfter(n) stops the machine after its n-th state-changing call, as a power cut would:
+// the next such call changes nothing and throws SimPowerCut, and the test abandons the program.
+// power().Restore() then lets a fresh program run on the state left.
 // Faults of the test itself (a scripted answer that is no button of the box, a call of an export
 // that is missing, a wait that can never end) throw std::logic_error.
 
 #include "platform/platform.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_modules.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
@@ -39,10 +43,12 @@ public:
     SimProcesses& processes() { return m_processes; }
     SimModules& modules() { return m_modules; }
     SimUi& ui() { return m_ui; }
+    SimPower& power() { return m_power; }
     const SimTranscript& transcript() const { return m_transcript; }
 
 private:
     SimTranscript m_transcript;
+    SimPower m_power;
     SimSystem m_system;
     SimRegistry m_registry;
     SimFiles m_files;

@@ -8,8 +8,12 @@ namespace {
 
 class SimLoadedModule : public IModule {
 public:
-    SimLoadedModule(SimTranscript& transcript, int& loaded, CString path, SimModule module)
-        : m_transcript(transcript), m_loaded(loaded), m_path(std::move(path)), m_module(module) {
+    SimLoadedModule(SimTranscript& transcript, SimPower& power, int& loaded, CString path, SimModule module)
+        : m_transcript(transcript),
+          m_power(power),
+          m_loaded(loaded),
+          m_path(std::move(path)),
+          m_module(std::move(module)) {
         ++m_loaded;
     }
     ~SimLoadedModule() override {
@@ -24,12 +28,15 @@ public:
     std::int32_t CallUnregister() override {
         // Calling through the null address that GetProcAddress gave would crash the process.
         if (!m_module.hasExport) SimFault("sim: called a missing DllUnregisterServer in " + m_path);
+        m_power.Use();
         m_transcript.Record({SimEventKind::UnregisterCalled, m_path, {}, m_module.status, 0});
+        if (m_module.onUnregister) m_module.onUnregister();
         return m_module.status;
     }
 
 private:
     SimTranscript& m_transcript;
+    SimPower& m_power;
     int& m_loaded;
     CString m_path;
     SimModule m_module;
@@ -55,14 +62,19 @@ SimModule SimModule::FailingToLoad() {
     return module;
 }
 
-SimModules::SimModules(SimTranscript& transcript) : m_transcript(transcript) {}
+SimModule& SimModule::OnUnregister(std::function<void()> action) {
+    onUnregister = std::move(action);
+    return *this;
+}
+
+SimModules::SimModules(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
 
 std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
     const auto found = m_modules.find(SimFold(path));
     const bool loads = found != m_modules.end() && found->second.loads;
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
     if (!loads) return nullptr;
-    return std::make_unique<SimLoadedModule>(m_transcript, m_loaded, path, found->second);
+    return std::make_unique<SimLoadedModule>(m_transcript, m_power, m_loaded, path, found->second);
 }
 
 SimModules& SimModules::Register(const CString& path, SimModule module) {

@@ -2,24 +2,28 @@
 // The in-memory machine's self-registering modules: loading, the unregister export and freeing,
 // each recorded in the transcript.
 
+#include <functional>
 #include <map>
 
 #include "platform/modules.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
 
 struct SimModule {
     bool loads = true;
     bool hasExport = true;
     std::int32_t status = 0;  // what DllUnregisterServer returns
+    std::function<void()> onUnregister;  // what the export does to the machine
 
     static SimModule Returning(std::int32_t status);
     static SimModule WithoutExport();
     static SimModule FailingToLoad();
+    SimModule& OnUnregister(std::function<void()> action);
 };
 
 class SimModules : public IModules {
 public:
-    explicit SimModules(SimTranscript& transcript);
+    SimModules(SimTranscript& transcript, SimPower& power);
 
     std::unique_ptr<IModule> LoadModule(const CString& path) override;
 
@@ -30,6 +34,7 @@ public:
 
 private:
     SimTranscript& m_transcript;
+    SimPower& m_power;
     std::map<CString, SimModule> m_modules;  // by folded path
     int m_loaded = 0;
 };

@@ -108,9 +108,10 @@ SimProgram& SimProgram::OnStart(std::function<void()> action) {
     return *this;
 }
 
-SimProcesses::SimProcesses(SimTranscript& transcript) : m_transcript(transcript) {}
+SimProcesses::SimProcesses(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
 
 std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine, const CString& currentFolder) {
+    m_power.Use();
     m_starts.push_back({commandLine, currentFolder});
     const bool starts = !m_children.empty() && !m_children.front().startFails;
     m_transcript.Record({SimEventKind::ProcessStarted, commandLine, currentFolder, starts ? 1 : 0, 0});
@@ -123,6 +124,7 @@ std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine,
 }
 
 ShellStart SimProcesses::ShellExecuteProgram(const CString& file, const CString& parameters) {
+    m_power.Use();
     m_shellCalls.push_back({file, parameters});
     const auto found = m_programs.find(SimFold(file));
     const SimStart start = found == m_programs.end() ? SimStart::Fails : found->second.start;

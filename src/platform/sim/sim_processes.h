@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/processes.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
 
 // A message that reaches this thread's queue during the wait for a child.
@@ -70,7 +71,7 @@ struct SimPostedMessage {
 
 class SimProcesses : public IProcesses {
 public:
-    explicit SimProcesses(SimTranscript& transcript);
+    SimProcesses(SimTranscript& transcript, SimPower& power);
 
     std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) override;
     ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) override;
@@ -102,6 +103,7 @@ private:
     void Deliver(const ThreadMessage& message);
 
     SimTranscript& m_transcript;
+    SimPower& m_power;
     std::deque<SimChild> m_children;
     std::shared_ptr<SimLiveProcesses> m_live = std::make_shared<SimLiveProcesses>();
     std::map<CString, SimProgram> m_programs;  // by folded path

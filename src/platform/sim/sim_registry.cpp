@@ -49,7 +49,7 @@ CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')
 
 }  // namespace
 
-SimRegistry::SimRegistry(SimTranscript& transcript) : m_transcript(transcript) {
+SimRegistry::SimRegistry(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {
     for (const RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
         m_roots[root] = std::make_shared<Node>();
     }
@@ -145,6 +145,7 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
 }
 
 long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result) {
+    m_power.Use();
     result = 0;
     std::shared_ptr<Node> node;
     Handle where;
@@ -191,6 +192,7 @@ long SimRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxByt
 }
 
 long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& value) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
@@ -206,6 +208,7 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
 }
 
 long SimRegistry::DeleteValue(RegKey key, const CString& name) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
@@ -228,7 +231,17 @@ long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSiz
     return reg::kSuccess;
 }
 
+long SimRegistry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) {
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    subkeys = static_cast<std::uint32_t>(node->subkeys.size());
+    values = static_cast<std::uint32_t>(node->values.size());
+    return reg::kSuccess;
+}
+
 long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
+    m_power.Use();
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/registry.h"
+#include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
 
 namespace reg {
@@ -20,7 +21,7 @@ constexpr long kKeyDeleted = 1018;    // ERROR_KEY_DELETED: the handle's key is 
 
 class SimRegistry : public IRegistry {
 public:
-    explicit SimRegistry(SimTranscript& transcript);
+    SimRegistry(SimTranscript& transcript, SimPower& power);
 
     long OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) override;
     long CreateKey(RegKey parent, const CString& subKey, RegKey& result) override;
@@ -29,6 +30,7 @@ public:
     long SetValue(RegKey key, const CString& name, const RegValue& value) override;
     long DeleteValue(RegKey key, const CString& name) override;
     long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
+    long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
     long DeleteKey(RegKey parent, const CString& subKey) override;
 
     // Test API. Paths are relative to a root, parts separated by single backslashes; missing
@@ -87,6 +89,7 @@ private:
     static bool IsRoot(RegKey key);
 
     SimTranscript& m_transcript;
+    SimPower& m_power;
     std::map<RegKey, std::shared_ptr<Node>> m_roots;
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x1000;

@@ -90,6 +90,16 @@ long Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferS
     return status;
 }
 
+long Win32Registry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) {
+    DWORD subkeyCount = 0;
+    DWORD valueCount = 0;
+    const long status = RegQueryInfoKeyA(ToHandle(key), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr,
+                                         &valueCount, nullptr, nullptr, nullptr, nullptr);
+    subkeys = subkeyCount;
+    values = valueCount;
+    return status;
+}
+
 long Win32Registry::DeleteKey(RegKey parent, const CString& subKey) {
     return RegDeleteKeyA(ToHandle(parent), subKey.c_str());
 }

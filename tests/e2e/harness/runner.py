@@ -171,6 +171,8 @@ class Runner:
         if version:
             self.wine.set_version(version)
         try:
+            for step in scenario.before_layout:
+                step(self.wine, self.session)
             lay_out(self.wine, self.session, scenario)
             for step in scenario.prepare:
                 step(self.wine, self.session)

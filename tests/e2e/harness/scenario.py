@@ -84,8 +84,9 @@ class Scenario:
     version: Optional[dict] = None          # family -> Wine version for this scenario only
     expect: Expect = dataclasses.field(default_factory=Expect)
     restart: Optional[Restart] = None
-    # Callables (wine, session) run after the installation is laid out, and after the run
-    # whatever happened, for a state that the layout cannot express.
+    # Callables (wine, session) run before the installation is laid out, after it is laid out,
+    # and after the run whatever happened, for a state that the layout cannot express.
+    before_layout: tuple = ()
     prepare: tuple = ()
     restore: tuple = ()
     # Screenshots confirmation.png (at a "shoot" answer) and progress.png (mid-run) in the work folder.

@@ -27,6 +27,8 @@ SCENARIOS = [
     Scenario(
         # Without a record the application folder is unknown: an absolute entry still goes, one
         # that only the folder would have made absolute is left alone, here or at the drive's root.
+        # The uninstaller itself lies where its own line places it below the application folder,
+        # so it goes with its SETUP.INF; their folder stays for the file left in it.
         name="missing_record_removes_only_absolute_paths",
         app_name="E2E NoRecord", app_folder=r"C:\E2E\NoRecord", record=None,
         setup_inf=setup_inf("E2E NoRecord", [r"C:\E2E\NoRecord\listed.txt", r"%apppath%\e2e_norecord.txt",
@@ -37,8 +39,8 @@ SCENARIOS = [
         answers=("click 1 once E2E NoRecord Un-Install",),
         expect=Expect(exit_code=EXIT_COMPLETED,
                       windows=(copy_box(NO_RECORD), confirmation("E2E NoRecord")),
-                      absent=(r"C:\E2E\NoRecord\listed.txt",),
-                      present=(r"C:\e2e_norecord.txt", r"C:\E2E\NoRecord\UNINST\e2e_norecord_bare.txt",
-                               r"C:\E2E\NoRecord\UNINST\uninst.exe")),
+                      absent=(r"C:\E2E\NoRecord\listed.txt", r"C:\E2E\NoRecord\UNINST\uninst.exe",
+                              r"C:\E2E\NoRecord\UNINST\SETUP.INF"),
+                      present=(r"C:\e2e_norecord.txt", r"C:\E2E\NoRecord\UNINST\e2e_norecord_bare.txt")),
     ),
 ]

@@ -1,0 +1,58 @@
+// The installed uninstaller and its SETUP.INF: deleted after the record, the last things a run
+// removes, with the folders that held them.
+
+#include <unordered_set>
+
+#include "app/uninst_app.h"
+#include "phases/folder_chain.h"
+#include "setupinfo/text.h"
+
+void CUninstApp::RemoveOwnCopy() {
+    IFileSystem& files = m_platform.files;
+    CStringArray folders;
+    std::unordered_set<CString> listed;
+    for (const CString& path : m_ownCopyFiles) {
+        files.SetAttributes(path, 0);
+        DeleteOrQueueFile(path);
+        if (listed.insert(FoldAscii(FolderOf(path))).second) folders.push_back(FolderOf(path));
+    }
+    m_ownCopyFiles.clear();
+
+    std::unordered_set<CString> removed;
+    for (CString folder : FoldersToRemove(folders, FolderBounds())) {
+        if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+        if (files.RemoveFolder(folder)) {
+            removed.insert(FoldAscii(folder));
+            Log("folder removed: " + folder);
+        } else {
+            Log("folder left: " + folder + " (error " + std::to_string(files.LastError()) + ")");
+        }
+    }
+    // What is gone now need not be scheduled for the restart.
+    CStringArray left;
+    for (const CString& folder : m_foldersLeft) {
+        if (removed.count(FoldAscii(folder)) == 0) left.push_back(folder);
+    }
+    m_foldersLeft = left;
+}
+
+std::optional<CString> CUninstApp::OwnCopyWithoutRecord(const CString& ownCopy) {
+    // Without a record the one place this run knows is the one it was started from. The own
+    // copy's line, expanded with no application folder, names that place relative to the
+    // application folder; where the started path ends that way, the rest is the folder.
+    // A record that exists but refuses this user belongs to an installation that someone with
+    // more rights can still remove: its uninstaller stays.
+    CString relative = ownCopy;
+    if (!m_recordAbsent || m_waitingProgramPath.empty() || !ExpandVariables(relative) || relative.empty() ||
+        IsAbsolutePath(relative)) {
+        return std::nullopt;
+    }
+    const CString& started = m_waitingProgramPath;
+    if (started.size() <= relative.size() || !EndsWithNoCase(started, relative)) return std::nullopt;
+    const CString appFolder = started.substr(0, started.size() - relative.size());
+    if (!IsAbsolutePath(appFolder) || (relative.front() != '\\' && appFolder.back() != '\\')) return std::nullopt;
+    m_ownCopyAppFolder = appFolder;
+    Log("no installation record: the uninstaller at " + started + " and its SETUP.INF are removed, up to " +
+        appFolder);
+    return EscapePercent(started);
+}

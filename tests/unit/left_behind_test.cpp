@@ -1,0 +1,234 @@
+// What a run leaves behind: emptied folders up to the installation's own folders and never above
+// them, the installation record and its emptied parents, and what a second run does after the
+// first was cut short, stopped from outside, or found no record.
+
+#include <gtest/gtest.h>
+
+#include "full_installation.h"
+#include "phases/folder_chain.h"
+
+namespace {
+
+using namespace full_installation;
+
+struct FolderCase {
+    const char* label;
+    CStringArray listed;
+    CStringArray bounds;
+    CStringArray expected;
+};
+
+class FoldersToRemoveTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(FoldersToRemoveTest, ClimbsToTheOutermostBoundAndNoFurther) {
+    const FolderCase& c = GetParam();
+    EXPECT_EQ(FoldersToRemove(c.listed, c.bounds), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FoldersToRemoveTest,
+    ::testing::Values(
+        FolderCase{"NestedUpToTheAppFolder", {"C:\\Apps\\Demo\\DATA\\CACHE\\"}, {"C:\\Apps\\Demo"},
+                   {"C:\\Apps\\Demo\\DATA\\CACHE\\", "C:\\Apps\\Demo\\DATA\\", "C:\\Apps\\Demo\\"}},
+        FolderCase{"CommonAndStartMenuFoldersBoundTheirOwn",
+                   {"C:\\Common\\Demo\\LIB\\X\\", "C:\\Menu\\Demo\\Tools\\"},
+                   {"C:\\Apps\\Demo\\", "C:\\Common\\Demo", "C:\\Menu\\Demo\\"},
+                   {"C:\\Menu\\Demo\\Tools\\", "C:\\Menu\\Demo\\", "C:\\Common\\Demo\\LIB\\X\\",
+                    "C:\\Common\\Demo\\LIB\\", "C:\\Common\\Demo\\"}},
+        FolderCase{"AFolderUnderNoBoundIsTriedAlone", {"C:\\WINDOWS\\SYSTEM\\DEMO\\"}, {"C:\\Apps\\Demo\\"},
+                   {"C:\\WINDOWS\\SYSTEM\\DEMO\\"}},
+        FolderCase{"ListedParentsAndLetterCaseAreNotAddedTwice",
+                   {"c:\\apps\\demo\\", "C:\\Apps\\Demo\\Sub\\Deep\\", "C:\\APPS\\DEMO\\SUB"},
+                   {"C:\\Apps\\Demo\\"},
+                   {"C:\\Apps\\Demo\\Sub\\Deep\\", "C:\\APPS\\DEMO\\SUB", "c:\\apps\\demo\\"}},
+        FolderCase{"DuplicatesAsListedStay", {"C:\\Menu\\Demo\\", "C:\\Menu\\Demo\\"}, {"C:\\Menu\\Demo\\"},
+                   {"C:\\Menu\\Demo\\", "C:\\Menu\\Demo\\"}},
+        FolderCase{"DriveRootsAndRelativeBoundsBoundNothing", {"C:\\A\\B\\", "D:\\X\\Y\\"}, {"C:\\", "X\\", ""},
+                   {"D:\\X\\Y\\", "C:\\A\\B\\"}},
+        FolderCase{"ABoundThatOnlyBeginsLikeTheFolderIsNotItsParent", {"C:\\Apps\\Demo2\\Sub\\"}, {"C:\\Apps\\Demo"},
+                   {"C:\\Apps\\Demo2\\Sub\\"}}),
+    [](const ::testing::TestParamInfo<FolderCase>& info) { return info.param.label; });
+
+class LeftBehindTest : public ::testing::Test {
+protected:
+    void SetUp() override { Lay(m_machine, false); }
+    void Journal(const CString& step, const CString& entry) {
+        RegKey record = 0;
+        m_machine.platform().registry.OpenKey(kLocalMachine, kRecordPath, reg::kAllAccess, record);
+        m_machine.platform().registry.SetValue(record, step, {reg::kTypeString, entry + '\0'});
+        m_machine.platform().registry.CloseKey(record);
+    }
+    CStringArray ShellCalls() {
+        CStringArray files;
+        for (const SimShellCall& call : m_machine.processes().ShellCalls()) files.push_back(call.file);
+        return files;
+    }
+    // The next runs keep a log, which this returns.
+    void KeepLog() {
+        m_machine.files().AddFolder("C:\\LOGS");
+        m_machine.system().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log");
+    }
+    CString LogText() { return m_machine.files().FileContent("C:\\LOGS\\run.log").value_or(""); }
+    std::size_t Unregistrations() const { return m_machine.transcript().Count(SimEventKind::UnregisterCalled); }
+    CString Dump() const { return m_machine.transcript().Dump(); }
+
+    SimMachine m_machine;
+};
+
+TEST_F(LeftBehindTest, FolderHoldingOnlyAnEmptiedFolderGoesWithEveryParentUpToTheBounds) {
+    m_machine.files().AddFolder("C:\\DEMO\\DATA\\CACHE\\EMPTY");
+    m_machine.files().AddFolder("C:\\COMMON\\DEMO\\EMPTY");
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    // Not listed and not emptied by the run: they hold the folders that keep their parents.
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\DEMO\\DATA\\CACHE\\EMPTY")) << Dump();
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\COMMON\\DEMO\\EMPTY"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\COMMON\\DEMO\\LIB"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\HELP"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\UNINST"));
+}
+
+TEST_F(LeftBehindTest, CompletedRunLeavesNoFolderOfTheInstallationAndNothingAboveIt) {
+    m_machine.files().AddFolder("C:\\WINDOWS\\SYSTEM\\EMPTY");
+    m_machine.files().RemoveFolder("C:\\COMMON\\OTHER");
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    for (const char* gone : {"C:\\DEMO", "C:\\COMMON\\DEMO", "C:\\WINDOWS\\START MENU\\DEMO"}) {
+        EXPECT_FALSE(m_machine.files().FolderExists(gone)) << gone << "\n" << Dump();
+    }
+    // Emptied as well, but above the common and start-menu folders.
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\COMMON"));
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\WINDOWS\\START MENU"));
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\WINDOWS\\SYSTEM\\EMPTY"));
+}
+
+TEST_F(LeftBehindTest, AFolderWithAnUnlistedFileStaysAndSoDoItsParents) {
+    m_machine.files().AddFile("C:\\DEMO\\DATA\\CACHE\\user.dat", "mine");
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_TRUE(m_machine.files().FileExists("C:\\DEMO\\DATA\\CACHE\\user.dat")) << Dump();
+    EXPECT_FALSE(m_machine.files().FileExists("C:\\DEMO\\DATA\\CACHE\\cache.dat"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\UNINST"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\HELP"));
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\DEMO\\DATA\\CACHE"));
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\DEMO\\DATA"));
+    EXPECT_TRUE(m_machine.files().FolderExists(kAppFolder));
+}
+
+TEST_F(LeftBehindTest, RecordAndItsEmptiedParentsGoAtTheEndOfACompletedRun) {
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere")) << Dump();
+    EXPECT_TRUE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE"));
+    // The shortcuts go before the uninstaller and its SETUP.INF, which go last of all.
+    CStringArray deleted;
+    for (const SimEvent& event : m_machine.transcript().EventsOf(SimEventKind::FileDeleted)) deleted.push_back(event.text);
+    ASSERT_GE(deleted.size(), 4u);
+    EXPECT_EQ(CStringArray(deleted.end() - 4, deleted.end()),
+              (CStringArray{"C:\\WINDOWS\\START MENU\\DEMO\\Demo Help.lnk", "C:\\WINDOWS\\START MENU\\DEMO\\Un-Install.LNK",
+                            kInstalledCopy, kSetupInf}));
+}
+
+TEST_F(LeftBehindTest, ParentsThatHoldAnotherApplicationOrAValueStay) {
+    m_machine.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST\\Other", "", "C:\\OTHER\\");
+    m_machine.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere", "Owner", "x");
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, kRecordPath)) << Dump();
+    EXPECT_EQ(m_machine.registry().String(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST\\Other", ""), "C:\\OTHER\\");
+
+    SimMachine valueOnly;
+    Lay(valueOnly, true);
+    valueOnly.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere", "Owner", "x");
+    EXPECT_EQ(RunWorkingCopy(valueOnly), 0);
+    EXPECT_FALSE(valueOnly.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST"));
+    EXPECT_EQ(valueOnly.registry().String(kLocalMachine, "SOFTWARE\\Tallowmere", "Owner"), "x");
+}
+
+TEST_F(LeftBehindTest, CancelKeepsTheRecord) {
+    m_machine.ui().AnswerConfirmation(mb::kIdCancel);
+    EXPECT_EQ(RunWorkingCopy(m_machine), 1602);
+    EXPECT_EQ(m_machine.registry().String(kLocalMachine, kRecordPath, ""), "C:\\DEMO\\");
+    EXPECT_TRUE(m_machine.registry().KeyExists(kLocalMachine, CString(kRecordPath) + "\\AppCommon"));
+}
+
+TEST_F(LeftBehindTest, CutShortKeepsTheRecordAndASecondRunDoesNothingTwice) {
+    // The module fails, and the user stops there.
+    m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0x80004005));
+    m_machine.ui().AnswerMessageBoxes({mb::kIdNo});
+    EXPECT_EQ(RunWorkingCopy(m_machine), 1603);
+    EXPECT_EQ(m_machine.registry().String(kLocalMachine, kRecordPath, ""), "C:\\DEMO\\") << Dump();
+    EXPECT_EQ(ShellCalls(), CStringArray{"C:\\DEMO\\cleanup.exe"});
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 2u);
+
+    // Mended, the module unregisters; the program that ran is not started again, the module
+    // the user stopped at is asked about again, and each count goes down once.
+    m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0));
+    KeepLog();
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_EQ(ShellCalls(), CStringArray{"C:\\DEMO\\cleanup.exe"}) << Dump();
+    EXPECT_NE(LogText().find("] program already run: %apppath%\\cleanup.exe,/quiet\r\n"), CString::npos) << LogText();
+    EXPECT_EQ(Unregistrations(), 2u);
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
+    EXPECT_FALSE(m_machine.registry().Value(kLocalMachine, kSharedDlls, kSharedOnce));
+    EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere"));
+}
+
+TEST_F(LeftBehindTest, ModuleInterruptedBeforeItsEndIsCalledAgainWithoutAQuestion) {
+    Journal("Uninstall.Program.1", "done|C:\\DEMO\\cleanup.exe");
+    Journal("Uninstall.Module.1", "started|C:\\DEMO\\demo.ocx");
+    // Already unregistered, the module now says so with an error.
+    m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0x80004005));
+    KeepLog();
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_TRUE(ShellCalls().empty()) << Dump();
+    EXPECT_NE(LogText().find("] module unregistered again, a stop interrupted it: %apppath%\\demo.ocx\r\n"),
+              CString::npos) << LogText();
+    EXPECT_EQ(Unregistrations(), 1u);
+    for (const SimMessageBox& box : m_machine.transcript().MessageBoxes()) {
+        EXPECT_EQ(box.text.find("DllUnregisterServer"), CString::npos) << box.text;
+    }
+}
+
+TEST_F(LeftBehindTest, StoppedAfterTheCountWasJournaledFinishesItOnce) {
+    // Stopped before the first count was written, and after the second was.
+    Journal("Uninstall.Shared.1", "started|remove|1|0|" + CString(kSharedOnce));
+    Journal("Uninstall.Shared.2", "started|keep|2|1|" + CString(kSharedTwice));
+    m_machine.registry().SetDword(kLocalMachine, kSharedDlls, kSharedTwice, 1);
+    KeepLog();
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_NE(LogText().find("] shared file already dereferenced: " + CString(kSharedOnce) + ", file to be removed\r\n"),
+              CString::npos) << LogText();
+    EXPECT_NE(LogText().find("] shared file already dereferenced: " + CString(kSharedTwice) + ", file kept\r\n"),
+              CString::npos);
+    // No question: the answer was given before the stop.
+    EXPECT_TRUE(m_machine.transcript().MessageTexts().empty()) << Dump();
+    EXPECT_FALSE(m_machine.registry().Value(kLocalMachine, kSharedDlls, kSharedOnce));
+    EXPECT_FALSE(m_machine.files().FileExists(kSharedOnce));
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
+}
+
+TEST_F(LeftBehindTest, WithoutARecordNothingThatMustHappenOnceIsDone) {
+    m_machine.registry().DeleteKey(kLocalMachine, kRecordPath);
+    KeepLog();
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    EXPECT_TRUE(ShellCalls().empty()) << Dump();
+    EXPECT_EQ(m_machine.transcript().Count(SimEventKind::ModuleLoaded), 0u);
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedOnce), 1u);
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 2u);
+    EXPECT_EQ(m_machine.transcript().MessageTexts(), CStringArray{"Unable to get UNINSTALL information from registry"});
+    // The uninstaller's own place still tells the application folder: it goes with its
+    // SETUP.INF, and so does the folder; the files under the unknown folder stay.
+    EXPECT_FALSE(m_machine.files().FileExists(kSetupInf));
+    EXPECT_FALSE(m_machine.files().FileExists(kInstalledCopy));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\DEMO\\UNINST"));
+    EXPECT_TRUE(m_machine.files().FileExists("C:\\DEMO\\demo.exe"));
+    const CString log = LogText();
+    EXPECT_NE(log.find("program %apppath%\\cleanup.exe,/quiet skipped"), CString::npos) << log;
+    EXPECT_NE(log.find("module %apppath%\\demo.ocx skipped"), CString::npos);
+    EXPECT_NE(log.find("lowering the shared files' reference counts skipped"), CString::npos);
+}
+
+TEST_F(LeftBehindTest, SecondRunAfterACompletedOneFindsNothingToDo) {
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+    const MachineState after = StateOf(m_machine);
+    EXPECT_EQ(RunWorkingCopy(m_machine), 1603);
+    EXPECT_EQ(StateOf(m_machine), after);
+}
+
+}  // namespace
