@@ -52,7 +52,7 @@ PLAN_VERBS = {"delete file": "file", "remove folder": "folder", "delete registry
               "delete at the next restart": "restart"}
 LOG_EVENTS = {"file deleted": "file", "folder removed": "folder", "registry key removed": "key",
               "uninstall entry removed": "key", "registry value removed (shared key kept)": "value",
-              "scheduled for deletion at restart": "restart"}
+              "emptied key removed": "key", "scheduled for deletion at restart": "restart"}
 
 
 def item(kind, name):
@@ -60,6 +60,9 @@ def item(kind, name):
     # the private folder's is drawn at random by the real run.
     name = re.sub(r"~UN[0-9A-Fa-fx]+\.tmp", "~UN.tmp", name)
     return (kind + " " + re.sub(r"\\~UN[0-9A-Fa-f]{4}(?=\\|$)", r"\\~UN", name)).lower()
+
+
+JOURNAL = item("value", r"HKLM\SOFTWARE\Tallowmere\UNINST\E2E Plan value 'Uninstall.")
 
 
 def planned_items(plan):
@@ -148,7 +151,8 @@ class PlanFirst:
         problems = list(self.problems)
         if "UNINSTALL PLAN" not in self.plan:
             return problems + [f"no plan in {PLAN_LOG}: {self.plan!r}"]
-        planned = planned_items(self.plan)
+        # The run's journal is kept in values of the record, which goes at the end with them.
+        planned = {x for x in planned_items(self.plan) if not x.startswith(JOURNAL)}
         problems += [f"the plan does not name {x}" for x in NAMED if item(*x.split(" ", 1)) not in planned]
         if not any(x.startswith("restart ") for x in planned):
             problems.append("the plan does not name the working copy's deletion at restart")
