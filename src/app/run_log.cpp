@@ -18,17 +18,7 @@ CString FormatLogLine(const LocalTime& time, std::string_view instance, std::str
     const CString stamp = Padded(time.year, 4) + "-" + Padded(time.month, 2) + "-" + Padded(time.day, 2) + " " +
                           Padded(time.hour, 2) + ":" + Padded(time.minute, 2) + ":" + Padded(time.second, 2) + "." +
                           Padded(time.milliseconds, 3);
-    CString line = stamp + " [" + CString(instance) + "] ";
-    for (char byte : text) {
-        if (byte == '\r') {
-            line += "\\r";
-        } else if (byte == '\n') {
-            line += "\\n";
-        } else {
-            line += byte;
-        }
-    }
-    return line + "\r\n";
+    return stamp + " [" + CString(instance) + "] " + EscapeLineBreaks(text) + "\r\n";
 }
 
 CString AddRenameDeletion(std::string_view iniText, std::string_view path) {

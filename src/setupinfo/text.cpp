@@ -77,3 +77,17 @@ std::int32_t ParseSignedDecimal(std::string_view text) {
     if (negative) value = 0u - value;
     return static_cast<std::int32_t>(value);
 }
+
+CString EscapeLineBreaks(std::string_view text) {
+    CString line;
+    for (char byte : text) {
+        if (byte == '\r') {
+            line += "\\r";
+        } else if (byte == '\n') {
+            line += "\\n";
+        } else {
+            line += byte;
+        }
+    }
+    return line;
+}

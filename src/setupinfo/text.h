@@ -36,3 +36,6 @@ CString EscapePercent(std::string_view text);
 // Signed decimal in the manner of a 32-bit atol: optional sign, digits, stop at anything else.
 // Overlong numbers wrap instead of overflowing.
 std::int32_t ParseSignedDecimal(std::string_view text);
+
+// The text with line breaks written as \r and \n, so that it stays on one line of a log or plan.
+CString EscapeLineBreaks(std::string_view text);

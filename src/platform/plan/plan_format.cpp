@@ -1,5 +1,7 @@
 #include "platform/plan/plan_format.h"
 
+#include "setupinfo/text.h"
+
 namespace {
 
 constexpr char kChangeMark[] = "* ";
@@ -33,21 +35,6 @@ const char* VerbText(PlanVerb verb) {
     return "";
 }
 
-// Line breaks inside a message written as \r and \n, so that every message stays on one line.
-CString OneLine(const CString& text) {
-    CString line;
-    for (char byte : text) {
-        if (byte == '\r') {
-            line += "\\r";
-        } else if (byte == '\n') {
-            line += "\\n";
-        } else {
-            line += byte;
-        }
-    }
-    return line;
-}
-
 }  // namespace
 
 CString PlanRootName(RegKey root) {
@@ -69,7 +56,7 @@ CString DescribeRegistryValue(const RegValue& value) {
         return std::to_string(number);
     }
     if (value.type == reg::kTypeString || value.type == reg::kTypeExpandString) {
-        return "\"" + OneLine(value.data.substr(0, value.data.find('\0'))) + "\"";
+        return "\"" + EscapeLineBreaks(value.data.substr(0, value.data.find('\0'))) + "\"";
     }
     return "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes";
 }
@@ -85,7 +72,7 @@ CStringArray FormatPlanAction(const PlanAction& action) {
     line += VerbText(action.verb);
     line += ": ";
     const bool isText = action.verb == PlanVerb::Message || action.verb == PlanVerb::Question;
-    line += isText ? "\"" + OneLine(action.item) + "\"" : action.item;
+    line += isText ? "\"" + EscapeLineBreaks(action.item) + "\"" : action.item;
     if (!action.state.empty()) line += " (" + action.state + ")";
     if (!action.detail.empty()) line += (isText ? " " : " -> ") + action.detail;
     lines.push_back(line);
