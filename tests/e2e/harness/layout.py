@@ -36,10 +36,11 @@ def reg_text(keys):
     return "\r\n\r\n".join(blocks) + "\r\n"
 
 
-def as_bytes(content):
+def as_bytes(content, encoding):
+    """Text as the prefix's programs read it: CRLF lines in its ANSI code page."""
     if isinstance(content, bytes):
         return content
-    return content.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp1252")
+    return content.replace("\r\n", "\n").replace("\n", "\r\n").encode(encoding)
 
 
 def write_file(wine, windows_path, content, readonly=False, hidden=False):
@@ -47,7 +48,7 @@ def write_file(wine, windows_path, content, readonly=False, hidden=False):
     target.parent.mkdir(parents=True, exist_ok=True)
     if target.exists():
         os.chmod(target, 0o644)
-    target.write_bytes(as_bytes(content))
+    target.write_bytes(as_bytes(content, wine.encoding))
     if hidden:
         os.setxattr(target, "user.DOSATTRIB", b"0x2")
     if readonly:

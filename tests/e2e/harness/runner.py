@@ -8,6 +8,7 @@ import subprocess
 import time
 
 from . import display
+from .driver_text import answer_line
 from .layout import lay_out
 from .transcript import Transcript
 
@@ -122,12 +123,13 @@ class Runner:
         temp = self.wine.unix_path(self.wine.temp_dir())
         return {p.name for p in temp.glob("*")} if temp.exists() else set()
 
-    def _answers_text(self, scenario):
-        return "\n".join([f"default {scenario.default_answer}", *scenario.answers]) + "\n"
+    def _answers_bytes(self, scenario):
+        lines = [f"default {scenario.default_answer}", *scenario.answers]
+        return b"".join(answer_line(line, self.wine.encoding) + b"\n" for line in lines)
 
     def _start_driver(self, work, scenario):
         log, stop = work / "driver.log", work / "stop"
-        (work / "answers.txt").write_bytes(self._answers_text(scenario).encode("cp1252"))
+        (work / "answers.txt").write_bytes(self._answers_bytes(scenario))
         driver = self.wine.start(
             windows_path_of(self.session.helper("driver.exe")),
             "--log", windows_path_of(log), "--answers", windows_path_of(work / "answers.txt"),
@@ -147,7 +149,7 @@ class Runner:
         missed_after = time.monotonic() + 10
         while time.monotonic() < deadline:
             follow()
-            transcript = Transcript(log.read_text(errors="replace"))
+            transcript = Transcript(log.read_bytes(), self.wine.encoding)
             programs = transcript.programs(is_scenario_program)
             running = [p for p in programs if p.exit_code is None]
             seen = any(p.image.lower() == started.lower() for p in programs)
@@ -188,7 +190,7 @@ class Runner:
             def follow():
                 nonlocal seen_lines
                 if on_window:
-                    lines = log.read_text(errors="replace").splitlines()
+                    lines = log.read_bytes().decode(self.wine.encoding, errors="replace").splitlines()
                     for line in lines[seen_lines:]:
                         on_window(line)
                     seen_lines = len(lines)
@@ -207,7 +209,7 @@ class Runner:
                 driver.wait(STOP_GRACE)
             except subprocess.TimeoutExpired:
                 driver.kill()
-            transcript = Transcript(log.read_text(errors="replace"))
+            transcript = Transcript(log.read_bytes(), self.wine.encoding)
             new_copies = sorted(self._temp_copies() - before)
             result = Result(scenario, self.family, self.wine, process.returncode, transcript,
                             new_copies, work)
@@ -219,7 +221,7 @@ class Runner:
             for step in scenario.restore:
                 step(self.wine, self.session)
             if version:
-                self.wine.restore_version(self.family)
+                self.wine.restore_version()
 
     def run_and_check(self, scenario):
         started = time.monotonic()

@@ -9,9 +9,9 @@ import subprocess
 import time
 
 from . import display
+from .families import FAMILIES
 from .wine import Wine, can_run_32bit_linux_programs
 
-FAMILIES = ("nt", "9x")
 ROOT = pathlib.Path(__file__).resolve().parents[3]
 
 
@@ -69,7 +69,7 @@ class Session:
         return name
 
     def wine(self, family):
-        return Wine(self.work_dir / family / "prefix", self.arch(), self.display())
+        return Wine(self.work_dir / family / "prefix", self.arch(), self.display(), family)
 
     def set_up(self, family):
         started = time.monotonic()
@@ -79,14 +79,14 @@ class Session:
                 "(i386 ELF programs fail with 'Exec format error'); point UNINST_E2E_WINDOWS_BUILD "
                 "at an x86-64 build of the same sources")
         wine = self.wine(family)
-        wine.create(family)
+        wine.create()
         return time.monotonic() - started
 
     def tear_down(self):
         state = self._state()
         for family in FAMILIES:
             if (self.work_dir / family / "prefix").exists():
-                Wine(self.work_dir / family / "prefix", self.arch(), state.get("display", "")).kill_server()
+                Wine(self.work_dir / family / "prefix", self.arch(), state.get("display", ""), family).kill_server()
         if state.get("xvfb_pid"):
             display.stop_xvfb(state["xvfb_pid"])
         self.state_file.unlink(missing_ok=True)

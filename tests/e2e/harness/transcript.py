@@ -2,18 +2,7 @@
 
 import dataclasses
 
-
-def unescape(text):
-    out, i = [], 0
-    while i < len(text):
-        if text[i] == "\\" and i + 1 < len(text):
-            nxt = text[i + 1]
-            out.append({"n": "\n", "r": "\r"}.get(nxt, nxt))
-            i += 2
-        else:
-            out.append(text[i])
-            i += 1
-    return "".join(out)
+from .driver_text import unescape
 
 
 @dataclasses.dataclass
@@ -35,27 +24,36 @@ class Process:
 
 
 class Transcript:
-    def __init__(self, text):
-        self.lines = text.splitlines()
+    """The driver's log, given as the bytes it wrote in the prefix's code page (`encoding`)."""
+
+    def __init__(self, data, encoding):
+        raw_lines = data.splitlines()
+        self.lines = [line.decode(encoding, errors="replace") for line in raw_lines]
         self.windows, self.statuses, self.percents, self.processes = [], [], [], {}
         current = None
-        for line in self.lines:
-            tag, _, rest = line.partition(" ")
+
+        def text(raw):
+            # A cut character shows as \x.. rather than vanishing into a replacement mark.
+            return unescape(raw).decode(encoding, errors="backslashreplace")
+
+        for raw_line in raw_lines:
+            raw_tag, _, raw_rest = raw_line.partition(b" ")
+            tag, rest = raw_tag.decode("ascii", errors="replace"), raw_rest.decode("ascii", errors="replace")
             if tag == "WINDOW":
-                current = SeenWindow(unescape(rest))
+                current = SeenWindow(text(raw_rest))
                 self.windows.append(current)
             elif tag in ("TEXT", "BUTTON") and current is not None:
-                number, _, text = rest.partition(" ")
-                (current.texts if tag == "TEXT" else current.buttons)[int(number)] = unescape(text)
+                number, _, raw_text = raw_rest.partition(b" ")
+                (current.texts if tag == "TEXT" else current.buttons)[int(number)] = text(raw_text)
             elif tag == "CLICK" and current is not None:
                 current.clicked.append(int(rest))
             elif tag == "STATUS":
-                self.statuses.append(unescape(rest))
+                self.statuses.append(text(raw_rest))
             elif tag == "PERCENT":
                 self.percents.append(rest)
             elif tag == "PROCESS":
-                pid, _, image = rest.partition(" ")
-                self.processes[int(pid)] = Process(int(pid), unescape(image))
+                pid, _, image = raw_rest.partition(b" ")
+                self.processes[int(pid)] = Process(int(pid), text(image))
             elif tag == "EXIT":
                 pid, _, code = rest.partition(" ")
                 if int(pid) in self.processes:

@@ -8,12 +8,10 @@ import subprocess
 import tempfile
 import time
 
+from .families import FAMILIES, ensure_locale
+
 PE_MACHINE_I386 = 0x14C
 PE_MACHINE_AMD64 = 0x8664
-
-# The version a family's prefix reports; the default of a new prefix is NT 6.1.
-FAMILY_VERSIONS = {"nt": None, "9x": "win98"}
-
 
 def pe_machine(path):
     """The machine field of a PE file's header, or None when the file is not a PE program."""
@@ -36,10 +34,11 @@ def can_run_32bit_linux_programs():
 
 
 class Wine:
-    """The loader and server for one architecture, bound to one prefix and one display."""
+    """The loader and server for one architecture, bound to one prefix of a family and one display."""
 
-    def __init__(self, prefix, arch, display):
+    def __init__(self, prefix, arch, display, family):
         self.prefix = pathlib.Path(prefix)
+        self.family = FAMILIES[family]
         self.arch = arch
         self.display = display
         if arch == "win32":
@@ -61,7 +60,7 @@ class Wine:
     def env(self):
         env = dict(os.environ)
         env.update(WINEPREFIX=str(self.prefix), WINEARCH=self.arch, WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display)
+                   WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display, **self.family.env())
         if self.arch == "win64":
             env["WINELOADER"] = self.loader
         return env
@@ -90,8 +89,14 @@ class Wine:
 
     # --- the prefix ---------------------------------------------------------------------------
 
-    def create(self, family):
-        """A new prefix for a family, with windows unmanaged and no crash dialog."""
+    @property
+    def encoding(self):
+        """The prefix's ANSI code page: the bytes that its programs read and write."""
+        return self.family.encoding
+
+    def create(self):
+        """A new prefix for the family, with windows unmanaged and no crash dialog."""
+        ensure_locale(self.family)
         if self.prefix.exists():
             self.kill_server()
             shutil.rmtree(self.prefix)
@@ -103,9 +108,8 @@ class Wine:
             r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"Managed"="N"', "",
             r"[HKEY_CURRENT_USER\Software\Wine\WineDbg]", '"ShowCrashDialog"=dword:00000000', "",
         ]
-        version = FAMILY_VERSIONS[family]
-        if version:
-            settings += [r"[HKEY_CURRENT_USER\Software\Wine]", f'"Version"="{version}"', ""]
+        if self.family.version:
+            settings += [r"[HKEY_CURRENT_USER\Software\Wine]", f'"Version"="{self.family.version}"', ""]
         self.import_reg("\r\n".join(settings))
 
     def start_persistent_server(self):
@@ -129,9 +133,9 @@ class Wine:
     def set_version(self, version):
         self.run("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f")
 
-    def restore_version(self, family):
-        if FAMILY_VERSIONS[family]:
-            self.set_version(FAMILY_VERSIONS[family])
+    def restore_version(self):
+        if self.family.version:
+            self.set_version(self.family.version)
         else:
             self.run("reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f", check=False)
 
@@ -173,7 +177,8 @@ class Wine:
         work = self.drive_c / "e2e"
         work.mkdir(exist_ok=True)
         regfile = work / f"import-{time.monotonic_ns()}.reg"
-        regfile.write_bytes(("REGEDIT4\r\n\r\n" + body + "\r\n").encode("cp1252"))
+        # A REGEDIT4 file is read in the ANSI code page.
+        regfile.write_bytes(("REGEDIT4\r\n\r\n" + body + "\r\n").encode(self.encoding))
         self.run("regedit", "/s", f"C:\\e2e\\{regfile.name}")
         regfile.unlink()
 
@@ -185,4 +190,4 @@ class Wine:
         result = self.run(*args, check=False)
         if result.returncode != 0:
             return None
-        return result.stdout.decode("cp1252", errors="replace")
+        return result.stdout.decode(self.encoding, errors="replace")

@@ -1,7 +1,8 @@
 """Every scenario, in the order ctest lists them."""
 
-from . import components, files, hardening, journal, plan, registry, restart, run, setup_info, startup, unattended
+from . import components, double_byte, files, hardening, journal, plan, registry, restart, run, setup_info, startup, unattended
 
 ALL = [*startup.SCENARIOS, *setup_info.SCENARIOS, *run.SCENARIOS, *files.SCENARIOS, *registry.SCENARIOS,
        *components.SCENARIOS, *unattended.SCENARIOS, *hardening.SCENARIOS, *restart.SCENARIOS,
-       *plan.SCENARIOS, *journal.SCENARIOS]
+       *plan.SCENARIOS, *journal.SCENARIOS,
+       *double_byte.SCENARIOS]

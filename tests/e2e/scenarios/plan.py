@@ -62,7 +62,9 @@ def item(kind, name):
     return (kind + " " + re.sub(r"\\~UN[0-9A-Fa-f]{4}(?=\\|$)", r"\\~UN", name)).lower()
 
 
-JOURNAL = item("value", r"HKLM\SOFTWARE\Tallowmere\UNINST\E2E Plan value 'Uninstall.")
+def journal_item(app_name):
+    """Where the run's journal is kept: values of the record, which goes at the end with them."""
+    return item("value", rf"HKLM\SOFTWARE\Tallowmere\UNINST\{app_name} value 'Uninstall.")
 
 
 def planned_items(plan):
@@ -122,45 +124,48 @@ def differences(before, after):
 
 
 class PlanFirst:
-    """Runs `/PLAN /LOG=` before the scenario's real run, and holds what it found."""
+    """Runs `/PLAN /LOG=` before a scenario's real run, holds what it found, and then compares the
+    plan with the real run's log: `named` items must be planned, and `marks` are files that the
+    programs and modules which the real run starts leave, and the plan must not."""
 
-    def __init__(self):
+    def __init__(self, app_folder, app_name, plan_log, real_log, named, marks=()):
+        self.app_folder, self.app_name = app_folder, app_name
+        self.plan_log, self.real_log, self.named, self.marks = plan_log, real_log, named, marks
         self.problems, self.plan = [], ""
 
     def __call__(self, wine, session):
         self.problems, self.plan = [], ""
         (wine.drive_c / "e2e").mkdir(exist_ok=True)
-        logs = wine.unix_path(LOGS)
-        logs.mkdir(parents=True, exist_ok=True)
-        for old in [*logs.glob("*"), *(wine.unix_path(TOOLS).glob("*.log"))]:
-            old.unlink()
+        for log in (self.plan_log, self.real_log):
+            wine.unix_path(log).parent.mkdir(parents=True, exist_ok=True)
+            wine.unix_path(log).unlink(missing_ok=True)
+        for mark in self.marks:
+            wine.unix_path(mark).unlink(missing_ok=True)
         before = picture(wine)
-        program = wine.unix_path(APP + r"\UNINST\uninst.exe")
-        status = wine.run(APP + r"\UNINST\uninst.exe", "/PLAN", "/LOG=" + PLAN_LOG, cwd=program.parent,
+        uninst = self.app_folder + r"\UNINST\uninst.exe"
+        status = wine.run(uninst, "/PLAN", "/LOG=" + self.plan_log, cwd=wine.unix_path(uninst).parent,
                           check=False, timeout=120).returncode
         if status != 0:
             self.problems.append(f"/PLAN ended with status {status}, expected 0")
         self.problems += ["the plan changed the machine: " + line for line in differences(before, picture(wine))]
-        for mark in (TOOLS + r"\recorder.log", TOOLS + r"\unreg_ok.log"):
+        for mark in self.marks:
             if wine.exists(mark):
                 self.problems.append(f"the plan left a program's or module's mark: {mark}")
-        plan_file = wine.unix_path(PLAN_LOG)
-        self.plan = plan_file.read_bytes().decode("cp1252") if plan_file.exists() else ""
+        self.plan = read_log(wine, self.plan_log)
 
     def check(self, result):
         problems = list(self.problems)
         if "UNINSTALL PLAN" not in self.plan:
-            return problems + [f"no plan in {PLAN_LOG}: {self.plan!r}"]
-        # The run's journal is kept in values of the record, which goes at the end with them.
-        planned = {x for x in planned_items(self.plan) if not x.startswith(JOURNAL)}
-        problems += [f"the plan does not name {x}" for x in NAMED if item(*x.split(" ", 1)) not in planned]
+            return problems + [f"no plan in {self.plan_log}: {self.plan!r}"]
+        journal = journal_item(self.app_name)
+        planned = {x for x in planned_items(self.plan) if not x.startswith(journal)}
+        problems += [f"the plan does not name {x}" for x in self.named if item(*x.split(" ", 1)) not in planned]
         if not any(x.startswith("restart ") for x in planned):
             problems.append("the plan does not name the working copy's deletion at restart")
-        log_file = result.wine.unix_path(REAL_LOG)
-        logged = logged_items(log_file.read_bytes().decode("cp1252")) if log_file.exists() else set()
+        logged = logged_items(read_log(result.wine, self.real_log))
         problems += [f"planned but not in the real run's log: {x}" for x in sorted(planned - logged)]
         problems += [f"in the real run's log but not planned: {x}" for x in sorted(logged - planned)]
-        for mark in (TOOLS + r"\recorder.log", TOOLS + r"\unreg_ok.log"):
+        for mark in self.marks:
             if not result.wine.exists(mark):
                 problems.append(f"the real run left no mark at {mark}")
         if problems:
@@ -168,7 +173,14 @@ class PlanFirst:
         return problems
 
 
-PLAN_FIRST = PlanFirst()
+def read_log(wine, path):
+    """A log or plan in the prefix's code page; bytes that are no character of it show as \\x.."""
+    unix = wine.unix_path(path)
+    return unix.read_bytes().decode(wine.encoding, errors="backslashreplace") if unix.exists() else ""
+
+
+PLAN_FIRST = PlanFirst(APP, "E2E Plan", PLAN_LOG, REAL_LOG, NAMED,
+                       marks=(TOOLS + r"\recorder.log", TOOLS + r"\unreg_ok.log"))
 
 
 def plan_in_temp(*needles):
