@@ -3,6 +3,7 @@
 import ntpath
 import re
 
+from harness.families import FAMILIES
 from harness.scenario import TEMP_TITLE, Window
 
 CANNOT_FIND = "Cannot find 'SETUP.INF' - UNINSTALL will now close"
@@ -17,6 +18,7 @@ NO_RECORD = "Unable to get UNINSTALL information from registry"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
+NINE_X_VERSIONS = ("win95", "win98", "winme")
 
 # The first instance makes one for each run, and the working copy runs from it.
 PRIVATE_FOLDER = re.compile(r"~UN[0-9A-F]{4}", re.I)
@@ -84,7 +86,7 @@ def wininit_entries(result):
     if path is None:
         return []
     entries, in_rename = [], False
-    for line in path.read_bytes().decode("cp1252").splitlines():
+    for line in path.read_bytes().decode(result.wine.encoding).splitlines():
         line = line.strip()
         if line.startswith("["):
             in_rename = line.lower() == "[rename]"
@@ -98,8 +100,15 @@ def copy_path(result):
     return copies[0].image if copies else None
 
 
+def reports_9x(result):
+    """Whether the prefix reported the 9x platform to the run: its family's version, or the one
+    that the scenario set for itself."""
+    version = (result.scenario.version or {}).get(result.family) or FAMILIES[result.family].version
+    return version in NINE_X_VERSIONS
+
+
 def copy_deletion_queued(result):
-    """The family decides where: WININIT.INI on 9x, the pending renames on NT."""
+    """The platform decides where: WININIT.INI on 9x, the pending renames on NT."""
     copy = copy_path(result)
     if copy is None:
         return ["no working copy was seen"]
@@ -107,7 +116,7 @@ def copy_deletion_queued(result):
     in_pending = copy.lower() in pending.lower()
     entries = wininit_entries(result)
     in_wininit = copy.lower() in (entry.lower() for entry in entries)
-    if result.family == "9x":
+    if reports_9x(result):
         return [] if in_wininit else [f"WININIT.INI [Rename] NUL={entries!r}, expected {copy} among them"]
     problems = [] if in_pending else [f"{copy} is not in PendingFileRenameOperations: {pending!r}"]
     if in_wininit:
