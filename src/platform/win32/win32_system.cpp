@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/ansi_code_page.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
@@ -63,13 +64,7 @@ LocalTime Win32System::Now() {
     return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
 
-CodePage Win32System::AnsiCodePage() {
-    CPINFO info{};
-    if (!GetCPInfo(CP_ACP, &info)) return CodePage();
-    LeadByteRange ranges[MAX_LEADBYTES / 2];
-    for (std::size_t i = 0; i < MAX_LEADBYTES / 2; ++i) ranges[i] = {info.LeadByte[2 * i], info.LeadByte[2 * i + 1]};
-    return CodePage(GetACP(), ranges, MAX_LEADBYTES / 2);
-}
+CodePage Win32System::AnsiCodePage() { return SystemAnsiCodePage(); }
 
 bool Win32System::SetDefaultDllDirectories(std::uint32_t flags) {
     using Call = BOOL WINAPI(DWORD);
