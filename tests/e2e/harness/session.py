@@ -85,8 +85,9 @@ class Session:
     def tear_down(self):
         state = self._state()
         for family in FAMILIES:
-            if (self.work_dir / family / "prefix").exists():
-                Wine(self.work_dir / family / "prefix", self.arch(), state.get("display", ""), family).kill_server()
+            prefix = self.work_dir / family / "prefix"
+            if prefix.exists():
+                Wine(prefix, self.arch(), state.get("display", ""), family).kill_server()
         if state.get("xvfb_pid"):
             display.stop_xvfb(state["xvfb_pid"])
         self.state_file.unlink(missing_ok=True)

@@ -13,6 +13,7 @@ from .families import FAMILIES, ensure_locale
 PE_MACHINE_I386 = 0x14C
 PE_MACHINE_AMD64 = 0x8664
 
+
 def pe_machine(path):
     """The machine field of a PE file's header, or None when the file is not a PE program."""
     data = pathlib.Path(path).read_bytes()[:4096]

@@ -98,7 +98,8 @@ class JapaneseInstallation:
             name=name, app_name=self.app_name, app_folder=self.app, setup_inf=self.setup_inf(),
             families=("cp932",), files={**self.files(), **self.siblings()},
             record=Record(app_path=self.app, start_menu_folder=self.menu, app_common=self.common),
-            keys=self.keys(), prepare=(self.keys_laid, *prepare), answers=(f"click 1 once {needle(self.app_name)} Un-Install",),
+            keys=self.keys(), prepare=(self.keys_laid, *prepare),
+            answers=(f"click 1 once {needle(self.app_name)} Un-Install",),
             expect=self.expect(copy_deletion_queued))
         fields.update(overrides)
         return Scenario(**fields)
