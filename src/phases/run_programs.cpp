@@ -48,12 +48,12 @@ bool CUninstApp::RunUninstallPrograms() {
     ReadSection("ExecuteOnUninstall", runLines);
     ReadSection("AutoDelete", skipLines);
     std::unordered_set<CString> skipped;
-    for (const CString& line : skipLines) skipped.insert(FoldAscii(line));
+    for (const CString& line : skipLines) skipped.insert(FoldAscii(line, m_codePage));
 
     const int count = static_cast<int>(runLines.size());
     for (int i = 0; i < count; ++i) {
         const CString& line = runLines[i];
-        if (skipped.count(FoldAscii(line)) != 0) continue;
+        if (skipped.count(FoldAscii(line, m_codePage)) != 0) continue;
         const RunLine run = SplitRunLine(line);
         // Started, the application folder itself would open in a window that the wait below
         // never sees closed.
@@ -81,7 +81,7 @@ bool CUninstApp::RunUninstallPrograms() {
 
         CString programPath;
         bool startable = true;
-        if (run.program.find('\\') == CString::npos) {
+        if (!HasBackslash(run.program, m_codePage)) {
             programPath = InAppFolder(run.program);
             // Outside a known application folder the system's search path would pick the
             // program, which may belong to someone else.

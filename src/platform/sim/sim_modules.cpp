@@ -76,14 +76,15 @@ SimModule& SimModule::ImportingFromItsFolder() {
     return *this;
 }
 
-SimModules::SimModules(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
+SimModules::SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {}
 
 std::unique_ptr<IModule> SimModules::LoadModule(const CString& path, DependencySearch search) {
     const bool folderFirst = search == DependencySearch::ModuleFolderFirst;
     if (folderFirst && !NamesItsFolderFully(path)) {
         SimFault("sim: the module's folder searched first for the relative path " + path);
     }
-    const auto found = m_modules.find(SimFold(path));
+    const auto found = m_modules.find(SimFold(path, CurrentCodePage()));
     const bool loads = found != m_modules.end() && found->second.loads &&
                        (folderFirst || !found->second.importsFromItsFolder);
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
@@ -92,6 +93,8 @@ std::unique_ptr<IModule> SimModules::LoadModule(const CString& path, DependencyS
 }
 
 SimModules& SimModules::Register(const CString& path, SimModule module) {
-    m_modules[SimFold(path)] = module;
+    m_modules[SimFold(path, CurrentCodePage())] = module;
     return *this;
 }
+
+const CodePage& SimModules::CurrentCodePage() const { return m_system.CodePageSetting(); }

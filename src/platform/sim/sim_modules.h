@@ -7,6 +7,7 @@
 
 #include "platform/modules.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
 struct SimModule {
@@ -26,7 +27,7 @@ struct SimModule {
 
 class SimModules : public IModules {
 public:
-    SimModules(SimTranscript& transcript, SimPower& power);
+    SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
     // The search that takes the module's folder first is a fault for a path that does not name
     // its folder from a drive's root or a server, since Windows leaves the outcome undefined.
@@ -39,6 +40,8 @@ public:
 
 private:
     SimTranscript& m_transcript;
+    const CodePage& CurrentCodePage() const;
+    const SimSystem& m_system;
     SimPower& m_power;
     std::map<CString, SimModule> m_modules;  // by folded path
     int m_loaded = 0;
