@@ -34,7 +34,7 @@ constexpr char kAlsoSharedPrefix[] = "also listed in [UnInstall.Shared] (line ";
 constexpr char kAlsoSharedSuffix[] = "): deleted even when other programs still count on it";
 constexpr char kSharedSwitchedOff[] = "[UnInstall.Shared] lists files but [SharedComponents] is empty: no count is "
                                       "lowered and no shared file is removed";
-constexpr char kNoProgram[] = "no program before the comma: the uninstaller starts the application folder itself";
+constexpr char kNoProgram[] = "no program before the comma: the uninstaller skips the line";
 constexpr char kUnclosedProgramQuote[] = "the program's opening quote never closes before the first comma, which "
                                          "always cuts: the uninstaller runs '";
 constexpr char kBareProgram[] = "bare name: it is taken from the application folder, and only while the installation "
@@ -238,7 +238,7 @@ void LineChecks::CheckPrograms() {
         if (skipped.count(FoldAscii(line.text, m_app.m_codePage)) != 0) continue;
         const RunLine run = SplitRunLine(line.text);
         const std::string_view written = TrimRightWhiteSpace(std::string_view(line.text).substr(0, line.text.find(',')));
-        if (run.program.empty()) {
+        if (NamesNoProgram(run)) {
             Add(FindingKind::Error, line, kNoProgram);
         } else if (written.size() > 2 && written.front() == '"' && written.back() != '"') {
             Add(FindingKind::Error, line, kUnclosedProgramQuote + run.program + "'");

@@ -54,6 +54,13 @@ bool CUninstApp::RunUninstallPrograms() {
     for (int i = 0; i < count; ++i) {
         const CString& line = runLines[i];
         if (skipped.count(FoldAscii(line, m_codePage)) != 0) continue;
+        const RunLine run = SplitRunLine(line);
+        // Started, the application folder itself would open in a window that the wait below
+        // never sees closed.
+        if (NamesNoProgram(run)) {
+            Log("program line without a program skipped: " + line);
+            continue;
+        }
         // A program is journaled once it has ended: one that a stop interrupted runs again,
         // which is what its author expects of a user who tries again, and one that ended is
         // never started again, so that a program that removed itself does not make the next
@@ -70,7 +77,6 @@ bool CUninstApp::RunUninstallPrograms() {
             continue;
         }
 
-        const RunLine run = SplitRunLine(line);
         SetStatus(kRunningStatus + run.program);
 
         CString programPath;

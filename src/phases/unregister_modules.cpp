@@ -26,6 +26,14 @@ CString HexStatus(std::int32_t status) {
     return text;
 }
 
+// A drive and its root, or a network path. ':' is never a trail byte and '\\' never a lead
+// byte, so each of these bytes is a whole character in every code page.
+bool IsFullPath(const CString& path) {
+    const bool fromDriveRoot = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+    const bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+    return fromDriveRoot || network;
+}
+
 }  // namespace
 
 bool CUninstApp::UnregisterModules() {
@@ -66,7 +74,13 @@ bool CUninstApp::UnregisterModules() {
         }
         SetStatus(kModuleStatus + modulePath);
 
-        const std::unique_ptr<IModule> module = loadable ? m_platform.modules.LoadModule(modulePath) : nullptr;
+        // As the system's registration tool loads it: a DLL that the module imports from its own
+        // folder, such as its vendor's runtime, is found although the program's own search is
+        // limited to the system folder. A relative path keeps the system's search, since the
+        // altered one is undefined for it.
+        const DependencySearch search =
+            IsFullPath(modulePath) ? DependencySearch::ModuleFolderFirst : DependencySearch::Standard;
+        const std::unique_ptr<IModule> module = loadable ? m_platform.modules.LoadModule(modulePath, search) : nullptr;
         if (!module) {
             Log("module not loaded: " + modulePath);
             ShowMessage(kLoadFailedPrefix + modulePath + kLoadFailedSuffix);

@@ -1,5 +1,5 @@
 #pragma once
-// Self-registering modules, shaped after LoadLibraryA, GetProcAddress and FreeLibrary.
+// Self-registering modules, shaped after LoadLibraryExA, GetProcAddress and FreeLibrary.
 
 #include <cstdint>
 #include <memory>
@@ -16,9 +16,19 @@ public:
     virtual std::int32_t CallUnregister() = 0;
 };
 
+// Where the loader looks for the DLLs that a module imports.
+enum class DependencySearch {
+    // Flags 0, as LoadLibraryA: the process's own DLL search.
+    Standard,
+    // LOAD_WITH_ALTERED_SEARCH_PATH: the module's own folder first, then the process's search.
+    // Windows leaves it undefined for a relative path.
+    ModuleFolderFirst,
+};
+
 class IModules {
 public:
     virtual ~IModules() = default;
-    // LoadLibraryA: null when the module cannot be loaded.
-    virtual std::unique_ptr<IModule> LoadModule(const CString& path) = 0;
+    // LoadLibraryExA(path, NULL, flags of search): null when the module or a DLL it imports cannot
+    // be loaded.
+    virtual std::unique_ptr<IModule> LoadModule(const CString& path, DependencySearch search) = 0;
 };

@@ -175,6 +175,8 @@ RunLine SplitRunLine(std::string_view line) {
     return RunLine{CString(program), CString(parameters)};
 }
 
+bool NamesNoProgram(const RunLine& run) { return TrimWhiteSpace(run.program).empty(); }
+
 std::optional<RegistryLine> ParseRegistryLine(std::string_view line) {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos || equals == 0) return std::nullopt;

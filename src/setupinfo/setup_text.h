@@ -31,6 +31,9 @@ struct RunLine {
     CString parameters;
 };
 RunLine SplitRunLine(std::string_view line);
+// The program is empty or white space only: joined to the application folder it would name the
+// folder itself.
+bool NamesNoProgram(const RunLine& run);
 
 // A line of the registry keys to remove: key path "=" value name "=" data.
 struct RegistryLine {

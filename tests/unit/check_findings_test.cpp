@@ -86,8 +86,10 @@ TEST(CheckFindings, Errors) {
                    {{FindingKind::Error, 9, "no '='"}, {FindingKind::Error, 10, "begins with '='"}});
     ExpectFindings(head + uninstall + "[RegistryKeys]\r\nHKLM\\Software\\Demo=\"open=1\r\n",
                    {{FindingKind::Error, 9, "never closes"}});
-    ExpectFindings(head + uninstall + "[ExecuteOnUninstall]\r\n,x\r\n\"%apppath%\\a b.exe,1\r\n",
-                   {{FindingKind::Error, 9, "no program"}, {FindingKind::Error, 10, "opening quote never closes"}});
+    ExpectFindings(head + uninstall + "[ExecuteOnUninstall]\r\n,x\r\n\"%apppath%\\a b.exe,1\r\n\" \",x\r\n",
+                   {{FindingKind::Error, 9, "no program before the comma: the uninstaller skips the line"},
+                    {FindingKind::Error, 10, "opening quote never closes"},
+                    {FindingKind::Error, 11, "no program before the comma: the uninstaller skips the line"}});
     ExpectFindings(head + "1,1,\"data.bin,%apppath%\\data.bin\r\n" + uninstall,
                    {{FindingKind::Error, 6, "quoted field never closes"}, {FindingKind::Error, 6, "no destination"}});
     ExpectFindings("[SetupOptions]\r\nAppName=Demo\r\n[Files]\r\n1,1,tool.exe,%apppath%\\tool.exe\r\n" + uninstall,

@@ -169,6 +169,27 @@ TEST_F(LeftBehindTest, CutShortKeepsTheRecordAndASecondRunDoesNothingTwice) {
     EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere"));
 }
 
+TEST_F(LeftBehindTest, LineWithoutAProgramIsSkippedInEveryRunAndTheJournalKeepsItsNumbers) {
+    CString setup = kSetupText;
+    setup.insert(setup.find("%apppath%\\cleanup.exe,/quiet"), ",x\r\n");
+    m_machine.files().AddFile(kSetupInf, setup);
+    m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0x80004005));
+    m_machine.ui().AnswerMessageBoxes({mb::kIdNo});
+    KeepLog();
+    EXPECT_EQ(RunWorkingCopy(m_machine), 1603);
+    m_machine.modules().Register("C:\\DEMO\\demo.ocx", SimModule::Returning(0));
+    EXPECT_EQ(RunWorkingCopy(m_machine), 0);
+
+    EXPECT_EQ(ShellCalls(), CStringArray{"C:\\DEMO\\cleanup.exe"}) << Dump();
+    const CString log = LogText();
+    const CString skipped = "] program line without a program skipped: ,x\r\n";
+    const std::size_t first = log.find(skipped);
+    ASSERT_NE(first, CString::npos) << log;
+    EXPECT_NE(log.find(skipped, first + 1), CString::npos) << log;
+    EXPECT_NE(log.find("] program already run: %apppath%\\cleanup.exe,/quiet\r\n"), CString::npos) << log;
+    EXPECT_FALSE(m_machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\Tallowmere"));
+}
+
 TEST_F(LeftBehindTest, ModuleInterruptedBeforeItsEndIsCalledAgainWithoutAQuestion) {
     Journal("Uninstall.Program.1", "done|C:\\DEMO\\cleanup.exe");
     Journal("Uninstall.Module.1", "started|C:\\DEMO\\demo.ocx");

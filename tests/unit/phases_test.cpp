@@ -76,7 +76,53 @@ TEST_F(PhaseTest, NoToTheStartQuestionCutsShort) {
     EXPECT_EQ(m_machine.processes().ShellCalls().size(), 1u) << Dump();
 }
 
+TEST_F(PhaseTest, LineWithoutAProgramIsSkippedAndTheNextRuns) {
+    // Blank before the comma, and blank inside the quotes that the run-line rules take off.
+    m_app.m_setupText = "[ExecuteOnUninstall]\r\n,x\r\nA.EXE\r\n\" \",/q\r\n,\r\nB.EXE,/q\r\n";
+    m_machine.processes().RegisterProgram("C:\\App\\A.EXE", SimProgram::ExitingWith(0));
+    m_machine.processes().RegisterProgram("C:\\App\\B.EXE", SimProgram::ExitingWith(0));
+    EXPECT_TRUE(m_app.RunUninstallPrograms());
+    CStringArray started;
+    for (const SimShellCall& call : m_machine.processes().ShellCalls()) started.push_back(call.file);
+    EXPECT_EQ(started, (CStringArray{"C:\\App\\A.EXE", "C:\\App\\B.EXE"})) << Dump();
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(m_machine.transcript().Statuses(),
+              (CStringArray{"EXECUTING PROGRAMS...\nA.EXE", "EXECUTING PROGRAMS...\nB.EXE",
+                            "EXECUTING PROGRAMS... COMPLETE!"}));
+    // Journaled by line: the programs keep the numbers of their lines.
+    EXPECT_EQ(m_machine.registry().String(kLocalMachine, kFixtureRecordPath, "Uninstall.Program.2"),
+              "done|C:\\App\\A.EXE");
+    EXPECT_EQ(m_machine.registry().String(kLocalMachine, kFixtureRecordPath, "Uninstall.Program.5"),
+              "done|C:\\App\\B.EXE");
+}
+
 // ---- Modules ----
+
+TEST_F(PhaseTest, ModuleWithItsDllBesideItIsLoadedWithItsFolderSearchedFirst) {
+    m_app.m_setupText =
+        "[RegisterControl]\r\nVENDOR.OCX\r\n%apppath%\\BIN\\GRID.OCX\r\n%sysdir%\\SYS.OCX\r\n"
+        "\\\\SERVER\\SHARE\\NET.OCX\r\n";
+    for (const char* path : {"C:\\App\\VENDOR.OCX", "C:\\App\\BIN\\GRID.OCX", "C:\\WINDOWS\\SYSTEM\\SYS.OCX",
+                             "\\\\SERVER\\SHARE\\NET.OCX"}) {
+        m_machine.modules().Register(path, SimModule::Returning(0).ImportingFromItsFolder());
+    }
+    EXPECT_TRUE(m_app.UnregisterModules());
+    EXPECT_TRUE(Texts().empty()) << Dump();
+    EXPECT_EQ(m_machine.transcript().Count(SimEventKind::UnregisterCalled), 4u);
+}
+
+TEST_F(PhaseTest, RelativeModulePathKeepsTheSystemsSearch) {
+    // The altered search is undefined for these; the machine faults if it is asked for.
+    m_app.m_setupText = "[RegisterControl]\r\nLIB\\REL.OCX\r\nC:LIB\\DRIVE.OCX\r\n\\LIB\\ROOT.OCX\r\n";
+    m_machine.modules().Register("LIB\\REL.OCX", SimModule::Returning(0));
+    m_machine.modules().Register("C:LIB\\DRIVE.OCX", SimModule::Returning(0));
+    m_machine.modules().Register("\\LIB\\ROOT.OCX", SimModule::Returning(0).ImportingFromItsFolder());
+    m_machine.ui().AnswerMessageBoxes({mb::kIdOk});
+    EXPECT_TRUE(m_app.UnregisterModules());
+    EXPECT_EQ(m_machine.transcript().Count(SimEventKind::UnregisterCalled), 2u) << Dump();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("WARNING:  attempt to un-register \\LIB\\ROOT.OCX failed.", 0), 0u) << Texts()[0];
+}
 
 TEST_F(PhaseTest, ModulePathsAndTheirOutcomes) {
     m_app.m_setupText =

@@ -262,6 +262,22 @@ TEST(PlanTest, AProgramThatCannotStartAsksAndNoWouldCutTheRunShort) {
     EXPECT_EQ(plan.runExitCode, 0);
 }
 
+TEST(PlanTest, ALineWithoutAProgramIsNotPlannedToStart) {
+    SimMachine machine;
+    LayInstallation(machine);
+    CString setup = kSetupInf;
+    setup.insert(setup.find("CLEANUP.EXE,/quiet"), ",x\r\n");
+    machine.files().AddFile("C:\\App\\UNINST\\SETUP.INF", setup);
+    const DryRun plan = PlanRun(machine.platform(), kCopySwitch, PlanAnswers::Person);
+    // Started, the line would name the application folder itself.
+    EXPECT_EQ(plan.text.find("start program: C:\\App\\ ("), CString::npos) << plan.text;
+    EXPECT_TRUE(HasLine(plan.text, "* start program: C:\\App\\CLEANUP.EXE (exists) -> parameters /quiet")) << plan.text;
+    // Journaled by line, as the real run numbers it.
+    EXPECT_TRUE(HasLine(plan.text, "* set registry value: HKLM\\" + CString(kRecordPath) +
+                                       " value 'Uninstall.Program.2' (missing) -> \"done|C:\\App\\CLEANUP.EXE\""))
+        << plan.text;
+}
+
 TEST(PlanTest, AMissingRecordOrFileListIsReportedInThePlan) {
     SimMachine machine;
     LayInstallation(machine);

@@ -290,7 +290,7 @@ TEST(SimPowerTest, ProgramsAndModulesStopBeforeTheyAct) {
     machine.power().CutAfter(0);
     EXPECT_THROW(machine.platform().processes.ShellExecuteProgram("C:\\p.exe", ""), SimPowerCut);
     EXPECT_FALSE(programRan);
-    auto module = machine.platform().modules.LoadModule("C:\\m.ocx");
+    auto module = machine.platform().modules.LoadModule("C:\\m.ocx", DependencySearch::ModuleFolderFirst);
     ASSERT_TRUE(module);
     EXPECT_THROW(module->CallUnregister(), SimPowerCut);
     EXPECT_EQ(machine.transcript().Count(SimEventKind::UnregisterCalled), 0u);

@@ -57,7 +57,7 @@ void PlanProcesses::PostToThread(std::uint32_t threadId, const ThreadMessage&) {
 
 bool PlanProcesses::WaitForProcessOrInput(IProcess&, std::uint32_t) { return true; }
 
-std::unique_ptr<IModule> PlanModules::LoadModule(const CString& path) {
+std::unique_ptr<IModule> PlanModules::LoadModule(const CString& path, DependencySearch) {
     if (!m_files.FileExists(path)) {
         m_recorder.Add(PlanVerb::UnregisterModule, path, "not found: loading fails", false);
         return nullptr;

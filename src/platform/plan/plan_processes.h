@@ -37,7 +37,7 @@ class PlanModules : public IModules {
 public:
     PlanModules(PlanFiles& files, PlanRecorder& recorder) : m_files(files), m_recorder(recorder) {}
 
-    std::unique_ptr<IModule> LoadModule(const CString& path) override;
+    std::unique_ptr<IModule> LoadModule(const CString& path, DependencySearch search) override;
 
 private:
     PlanFiles& m_files;

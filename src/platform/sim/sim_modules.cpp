@@ -1,6 +1,5 @@
 #include "platform/sim/sim_modules.h"
 
-
 #include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
 
@@ -42,6 +41,11 @@ private:
     SimModule m_module;
 };
 
+bool NamesItsFolderFully(const CString& path) {
+    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
+           (path.size() >= 2 && path[0] == '\\' && path[1] == '\\');
+}
+
 }  // namespace
 
 SimModule SimModule::Returning(std::int32_t status) {
@@ -67,12 +71,22 @@ SimModule& SimModule::OnUnregister(std::function<void()> action) {
     return *this;
 }
 
+SimModule& SimModule::ImportingFromItsFolder() {
+    importsFromItsFolder = true;
+    return *this;
+}
+
 SimModules::SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power)
     : m_transcript(transcript), m_system(system), m_power(power) {}
 
-std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
+std::unique_ptr<IModule> SimModules::LoadModule(const CString& path, DependencySearch search) {
+    const bool folderFirst = search == DependencySearch::ModuleFolderFirst;
+    if (folderFirst && !NamesItsFolderFully(path)) {
+        SimFault("sim: the module's folder searched first for the relative path " + path);
+    }
     const auto found = m_modules.find(SimFold(path, CurrentCodePage()));
-    const bool loads = found != m_modules.end() && found->second.loads;
+    const bool loads = found != m_modules.end() && found->second.loads &&
+                       (folderFirst || !found->second.importsFromItsFolder);
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
     if (!loads) return nullptr;
     return std::make_unique<SimLoadedModule>(m_transcript, m_power, m_loaded, path, found->second);

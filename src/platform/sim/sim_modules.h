@@ -13,6 +13,7 @@
 struct SimModule {
     bool loads = true;
     bool hasExport = true;
+    bool importsFromItsFolder = false;  // loads only when its own folder is searched for its DLLs
     std::int32_t status = 0;  // what DllUnregisterServer returns
     std::function<void()> onUnregister;  // what the export does to the machine
 
@@ -20,13 +21,17 @@ struct SimModule {
     static SimModule WithoutExport();
     static SimModule FailingToLoad();
     SimModule& OnUnregister(std::function<void()> action);
+    // It imports a DLL that lies beside it, as a control imports its vendor's runtime.
+    SimModule& ImportingFromItsFolder();
 };
 
 class SimModules : public IModules {
 public:
     SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
-    std::unique_ptr<IModule> LoadModule(const CString& path) override;
+    // The search that takes the module's folder first is a fault for a path that does not name
+    // its folder from a drive's root or a server, since Windows leaves the outcome undefined.
+    std::unique_ptr<IModule> LoadModule(const CString& path, DependencySearch search) override;
 
     // Test API. Unregistered modules fail to load. Paths compare without regard to ASCII case.
     SimModules& Register(const CString& path, SimModule module);

@@ -31,8 +31,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IModule> Win32Modules::LoadModule(const CString& path) {
-    UniqueModule module(LoadLibraryA(path.c_str()));
+std::unique_ptr<IModule> Win32Modules::LoadModule(const CString& path, DependencySearch search) {
+    const DWORD flags = search == DependencySearch::ModuleFolderFirst ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
+    UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, flags));
     if (!module) return nullptr;
     return std::make_unique<Win32Module>(std::move(module));
 }

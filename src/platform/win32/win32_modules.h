@@ -5,5 +5,5 @@
 
 class Win32Modules : public IModules {
 public:
-    std::unique_ptr<IModule> LoadModule(const CString& path) override;
+    std::unique_ptr<IModule> LoadModule(const CString& path, DependencySearch search) override;
 };

@@ -200,3 +200,65 @@ SCENARIOS.append(Scenario(
         checks=(lambda r: ["the run went on: " + repr(r.transcript.statuses)]
                 if any(s.startswith("REMOVING") for s in r.transcript.statuses) else [],)),
 ))
+
+
+def no_message_box(result):
+    """The working copy showed no message box (each carries its temporary name as caption)."""
+    boxes = [w.describe() for w in result.transcript.windows if TEMP_TITLE.fullmatch(w.caption)]
+    return [f"message boxes appeared: {boxes}"] if boxes else []
+
+
+def removing(*paths):
+    """A prepare step: the files a run is to write are gone beforehand, so an earlier run's cannot pass."""
+    def prepare(wine, session):
+        for path in paths:
+            wine.unix_path(path).unlink(missing_ok=True)
+    return prepare
+
+
+# A control whose runtime lies beside it: the program's own DLL search is limited to the system
+# folder, so only a load that searches the control's folder first finds the runtime.
+NEIGHBOURS = r"C:\E2E\Neighbours"
+NEIGHBOUR_FILES = (NEIGHBOURS + r"\needs_neighbour.dll", NEIGHBOURS + r"\neighbour_runtime.dll")
+NEIGHBOUR_CLASS = r"HKCR\E2E.NeighbourControl"
+SCENARIOS.append(Scenario(
+    name="module_finds_the_dll_beside_it",
+    app_name="E2E Neighbours", app_folder=NEIGHBOURS,
+    setup_inf=setup_inf("E2E Neighbours", [r"%apppath%\needs_neighbour.dll", r"%apppath%\neighbour_runtime.dll"],
+                        extra="\n[RegisterControl]\nneeds_neighbour.dll\n"),
+    helpers={path: path.rsplit("\\", 1)[1] for path in NEIGHBOUR_FILES},
+    keys=(Key(NEIGHBOUR_CLASS, {"": "E2E neighbour control"}),),
+    prepare=(removing(NEIGHBOURS + r"\needs_neighbour.log"),),
+    answers=("click 1 once E2E Neighbours Un-Install",),
+    expect=Expect(
+        exit_code=EXIT_COMPLETED,
+        absent=NEIGHBOUR_FILES,
+        keys_absent=(NEIGHBOUR_CLASS,),
+        checks=(recorded(NEIGHBOURS + r"\needs_neighbour.log",
+                         rf"DllUnregisterServer through neighbour_runtime {NEIGHBOURS}\needs_neighbour.dll"),
+                no_message_box)),
+))
+
+# Started, a line without a program would open the application folder in a window that the run
+# waits for.
+BLANK = r"C:\E2E\BlankProg"
+BLANK_LOG = r"C:\E2EBlankLog\blank.log"
+SCENARIOS.append(Scenario(
+    name="program_line_without_a_program_skipped",
+    app_name="E2E BlankProg", app_folder=BLANK,
+    setup_inf=setup_inf("E2E BlankProg", [r"%apppath%\recorder.exe"],
+                        # Held for a moment, so the driver sees the status that names it.
+                        extra="\n[ExecuteOnUninstall]\n,x\nrecorder.exe,0 800\n"),
+    folders=(r"C:\E2EBlankLog",),
+    helpers={BLANK + r"\recorder.exe": "recorder.exe"},
+    arguments=("/LOG=" + BLANK_LOG,),
+    prepare=(removing(BLANK + r"\recorder.log", BLANK_LOG),),
+    answers=("click 1 once E2E BlankProg Un-Install",),
+    expect=Expect(
+        exit_code=EXIT_COMPLETED,
+        statuses=(rf"EXECUTING PROGRAMS...{chr(10)}recorder.exe", "EXECUTING PROGRAMS... COMPLETE!"),
+        absent=(BLANK + r"\recorder.exe",),
+        checks=(recorded(BLANK + r"\recorder.log", "recorder.exe", " 0 800"),
+                recorded(BLANK_LOG, "program line without a program skipped: ,x\r\n"),
+                no_message_box)),
+))
