@@ -185,8 +185,16 @@ private:
     void CloseRecordKey();
     bool OpenLog();
     bool IsQuiet() const { return m_unattended.quietness != Quietness::Normal; }
-    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged.
-    bool QueueDeletionAtRestart(const CString& path);
+    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged. On the
+    // 9x family the line of a withdrawn name goes in the same write.
+    bool QueueDeletionAtRestart(const CString& path, const CString* withdrawn = nullptr);
+    // The short form that WININIT.INI needs; the path itself where it has none.
+    CString ShortFormOf(const CString& path);
+    // A file in use moved to a new name of our own, which is queued; where it cannot be moved,
+    // queued under its own name.
+    void QueueFileInUse(const CString& path);
+    // A name that holds nothing, on the file's volume: in the private folder, else beside the file.
+    std::optional<CString> AsideNameFor(const CString& path);
     // A file that the deletion refused with this error: queued when in use, else left.
     void KeepOrQueueFile(const CString& path, std::uint32_t error);
     bool IsQueued(const CString& path);
@@ -199,6 +207,8 @@ private:
     void SetStatus(const CString& text);
     void SetPercent(int percent);
     void Pause(std::uint32_t milliseconds);
+    // A pause that only a person watching the progress window needs: none without a window.
+    void PauseForReader(std::uint32_t milliseconds);
     // The completion text at 100 %, then the pause before the next phase.
     void FinishPhase(const CString& completionText);
     // A Yes/No question with Yes as the default button; true for Yes.

@@ -40,6 +40,8 @@ public:
     SimSystem& OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory);
 
     const CString& WindowsFolderSetting() const { return m_windowsFolder; }
+    // The family that the packed version word tells, as the file system's locking follows it.
+    bool IsWindowsNt() const;
 
 private:
     SimSystem& UseVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
