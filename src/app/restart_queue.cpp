@@ -101,6 +101,10 @@ void CUninstApp::QueueFilesLeftInUse() {
             KeepOrQueueFile(m_waitingProgramPath, files.LastError());
         }
     }
+    QueueFoldersOfQueuedFiles();
+}
+
+void CUninstApp::QueueFoldersOfQueuedFiles() {
     // WININIT.INI deletes files only, so on the 9x family the folders stay.
     if (!m_isWinNT || m_queuedFiles.empty()) return;
     CStringArray queuedForms;

@@ -97,6 +97,8 @@ public:
     // The waiting first instance's file with /WAIT, then, on the NT family, each folder left
     // that holds a queued file.
     void QueueFilesLeftInUse();
+    // On the NT family, each folder left that holds a queued file, after those files.
+    void QueueFoldersOfQueuedFiles();
 
     // Registry key deletion.
     bool EnumSubkeyNames(RegKey root, const CString& keyPath, CStringArray& names);
