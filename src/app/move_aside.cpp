@@ -41,6 +41,8 @@ void CUninstApp::QueueFileInUse(const CString& path) {
     // The new name is queued before the move: a stop in between leaves the file under its own
     // name for a second run, and a queued name that holds nothing does no harm.
     if (aside && QueueDeletionAtRestart(*aside)) {
+        // Paths are compared by their short forms, which a name that holds nothing has no more.
+        const CString shortPath = ShortFormOf(path);
         const bool moved = m_platform.files.Move(path, *aside);
         CString event = moved ? "moved aside: " : "not moved aside: ";
         event += path;
@@ -48,7 +50,10 @@ void CUninstApp::QueueFileInUse(const CString& path) {
         if (moved) event += *aside;
         Log(event);
         if (moved) {
+            // Its own name too: a folder that held it and stays for another reason, such as a
+            // process's current folder, is still queued after it.
             m_queuedFiles.push_back(*aside);
+            m_queuedFiles.push_back(shortPath);
             return;
         }
     }

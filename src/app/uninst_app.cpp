@@ -62,8 +62,7 @@ void CUninstApp::Pause(std::uint32_t milliseconds) { m_platform.system.Sleep(mil
 void CUninstApp::PauseForReader(std::uint32_t milliseconds) {
     // These pauses give a person time to read the progress window; where none is shown, a
     // deployment tool would only wait for nothing.
-    if (m_unattended.quietness == Quietness::VerySilent) return;
-    Pause(milliseconds);
+    if (m_unattended.quietness != Quietness::VerySilent) m_platform.system.Sleep(milliseconds);
 }
 
 void CUninstApp::FinishPhase(const CString& completionText) {

@@ -145,7 +145,7 @@ public:
     std::unique_ptr<IAppendFile> m_log;
     CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
     CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
-    CStringArray m_queuedFiles;    // files in use, queued for deletion at the next restart
+    CStringArray m_queuedFiles;    // files in use queued for the next restart, and the names they left
 
     // The installed uninstaller and its SETUP.INF, deleted after everything else so that a run
     // stopped from outside leaves something to start again; full paths.

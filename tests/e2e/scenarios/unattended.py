@@ -62,7 +62,7 @@ def waiting_program_scheduled(result):
         return [f"{program} still holds its name on NT"]
     if not moved:
         return [f"the log does not say where {program} was moved: {text!r}"]
-    return [] if moved[0].lower() in pending else [f"{moved[0]} is not pending deletion: {pending!r}"]
+    return [] if moved[-1].lower() in pending else [f"{moved[-1]} is not pending deletion: {pending!r}"]
 
 
 VERY_SMALL = r"C:\E2E\Quick App"
