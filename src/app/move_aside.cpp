@@ -21,9 +21,9 @@ std::optional<CString> CUninstApp::AsideNameFor(const CString& path) {
     // then be deleted, so the copy would be one more thing left.
     const CString drive = GetDriveRoot(path);
     if (drive.empty()) return std::nullopt;
-    CString folder = FolderOf(path);
+    CString folder = FolderOf(path, m_codePage);
     const auto privateFolder = PrivateFolderOf(m_platform.system.ModuleFileName());
-    if (privateFolder && EqualsNoCase(GetDriveRoot(*privateFolder), drive)) folder = *privateFolder + "\\";
+    if (privateFolder && EqualsNoCase(GetDriveRoot(*privateFolder), drive, m_codePage)) folder = WithTrailingBackslash(*privateFolder, m_codePage);
     CString candidate = folder;
     candidate += kTempPrefix;
     const std::size_t digits = candidate.size();

@@ -9,10 +9,12 @@
 
 #include "app/uninst_app.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/code_page.h"
 #include "platform/sim/sim_text.h"
 
 namespace {
 
+const CodePage kSingleByte;  // every path here is ASCII
 constexpr char kSetupInf[] = "C:\\App\\UNINST\\SETUP.INF";
 constexpr char kInstalledCopy[] = "C:\\App\\UNINST\\UNINST.EXE";
 constexpr char kPrivateFolder[] = "C:\\WINDOWS\\TEMP\\~UN5B20";
@@ -68,7 +70,7 @@ class AsideRuleTest : public MoveAsideTest, public ::testing::WithParamInterface
 TEST_P(AsideRuleTest, TheFileGoesAtTheRestartUnderTheName) {
     const AsideCase& c = GetParam();
     if (c.nt) m_machine.system().UseWindowsNt4();
-    if (!SimEqualsNoCase(c.module, kWorkingCopy)) m_machine.system().SetModuleFileName(c.module);
+    if (!SimEqualsNoCase(c.module, kWorkingCopy, kSingleByte)) m_machine.system().SetModuleFileName(c.module);
     m_machine.files().AddFile(c.module, "program").AddFile(c.file, "data");
     for (const CString& name : c.taken) m_machine.files().AddFile(name, "someone else's");
     switch (c.hold) {
@@ -79,7 +81,7 @@ TEST_P(AsideRuleTest, TheFileGoesAtTheRestartUnderTheName) {
     WriteSetup({c.file});
     EXPECT_EQ(Run(CString(kCopySwitch) + " /SILENT /LOG=C:\\Logs\\run.log"), 0);
 
-    const bool moved = !SimEqualsNoCase(c.holder, c.file);
+    const bool moved = !SimEqualsNoCase(c.holder, c.file, kSingleByte);
     EXPECT_EQ(m_machine.files().FileContent(c.holder), CString("data")) << Dump();
     EXPECT_EQ(m_machine.files().FileExists(c.file), !moved);
     for (const CString& name : c.taken) EXPECT_EQ(m_machine.files().FileContent(name), CString("someone else's"));
@@ -96,8 +98,8 @@ TEST_P(AsideRuleTest, TheFileGoesAtTheRestartUnderTheName) {
         const CStringArray& pending = m_machine.files().PendingRestartDeletions();
         EXPECT_NE(std::find(pending.begin(), pending.end(), c.holder), pending.end()) << Dump();
         for (const CString& name : pending) {
-            EXPECT_TRUE(SimEqualsNoCase(name, c.holder) || !m_machine.files().FileExists(name) ||
-                        SimEqualsNoCase(name, c.module))
+            EXPECT_TRUE(SimEqualsNoCase(name, c.holder, kSingleByte) || !m_machine.files().FileExists(name) ||
+                        SimEqualsNoCase(name, c.module, kSingleByte))
                 << name;
         }
     } else {

@@ -176,7 +176,7 @@ TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramUnderANewNameAndItsFolder) {
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /WAIT"), 3010);
     const CStringArray& pending = m_machine.files().PendingRestartDeletions();
     auto has = [&](const CString& path) {
-        return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path); });
+        return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path, CodePage()); });
     };
     // The working copy has no private folder here, so the program moves beside itself; its own
     // name is free for a reinstall at once.

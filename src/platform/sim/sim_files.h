@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/transcript.h"
@@ -123,6 +124,7 @@ public:
     int OpenFileCount() const;
 
 private:
+    const CodePage& CurrentCodePage() const;
     struct Folder {
         CString path;
         std::uint32_t attributes = 0;
