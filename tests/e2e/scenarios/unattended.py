@@ -90,6 +90,8 @@ SCENARIOS = [
         files={VERY_SMALL + r"\quick.txt": File("q"), VERY_SMALL + r"\Data\quick.dat": File("d")},
         folders=(r"C:\E2ELogs",),
         arguments=("/VERYSILENT", "/WAIT", "/LOG=" + VERY_SMALL_LOG),
+        # The log is appended to: only this run's lines count.
+        prepare=(lambda wine, session: wine.unix_path(VERY_SMALL_LOG).unlink(missing_ok=True),),
         expect=Expect(exit_code=EXIT_RESTART, absent=(VERY_SMALL + r"\quick.txt", VERY_SMALL + r"\Data"),
                       checks=(no_windows, working_copy_log_span)),
     ),
