@@ -25,7 +25,7 @@ void CUninstApp::FinalCleanup() {
     DeleteInstallRecord(recordPath, recordWasOpen);
     RemoveOwnCopy();
     SetPercent(100);
-    Pause(kClosingPauseMilliseconds);
+    PauseForReader(kClosingPauseMilliseconds);
     m_progress.reset();
 }
 

@@ -1,6 +1,7 @@
 // Files that cannot go while the run works, because a program holds them open or runs from them,
 // go at the next restart instead, and so do the folders that stay only because of them.
 
+#include "app/rename_section.h"
 #include "app/run_log.h"
 #include "app/uninst_app.h"
 #include "setupinfo/text.h"
@@ -27,10 +28,17 @@ CString CUninstApp::ComparableForm(const CString& path) {
     return FoldAscii(shortPath.empty() ? path : shortPath, m_codePage);
 }
 
-bool CUninstApp::QueueDeletionAtRestart(const CString& path) {
+CString CUninstApp::ShortFormOf(const CString& path) {
+    const CString shortPath = m_platform.files.ShortPathName(path);
+    return shortPath.empty() ? path : shortPath;
+}
+
+bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* withdrawn) {
     IFileSystem& files = m_platform.files;
     bool queued = false;
     if (m_isWinNT) {
+        // Nothing can take a deletion back out of the NT family's queue; a withdrawn name that
+        // holds nothing is passed over at the restart.
         queued = files.DeleteAtRestart(path);
     } else {
         // WININIT.INI is carried out before long names exist, so it must name the file by its
@@ -38,9 +46,9 @@ bool CUninstApp::QueueDeletionAtRestart(const CString& path) {
         const CString wininit = m_winDir + kWininitFile;
         const auto text = files.ReadSharedFile(wininit);
         if (text || files.LastError() == kFileNotFound) {
-            CString shortPath = files.ShortPathName(path);
-            if (shortPath.empty()) shortPath = path;
-            queued = files.WriteWholeFile(wininit, AddRenameDeletion(text.value_or(CString()), shortPath));
+            CString kept = text.value_or(CString());
+            if (withdrawn) kept = WithoutRenameDeletion(kept, ShortFormOf(*withdrawn));
+            queued = files.WriteWholeFile(wininit, AddRenameDeletion(kept, ShortFormOf(path)));
         }
     }
     if (queued) {
@@ -70,7 +78,7 @@ void CUninstApp::KeepOrQueueFile(const CString& path, std::uint32_t error) {
         return;
     }
     Log("file in use: " + path + " (error " + std::to_string(error) + ")");
-    if (QueueDeletionAtRestart(path)) m_queuedFiles.push_back(path);
+    QueueFileInUse(path);
 }
 
 bool CUninstApp::IsQueued(const CString& path) {
@@ -92,6 +100,10 @@ void CUninstApp::QueueFilesLeftInUse() {
             KeepOrQueueFile(m_waitingProgramPath, files.LastError());
         }
     }
+    QueueFoldersOfQueuedFiles();
+}
+
+void CUninstApp::QueueFoldersOfQueuedFiles() {
     // WININIT.INI deletes files only, so on the 9x family the folders stay.
     if (!m_isWinNT || m_queuedFiles.empty()) return;
     CStringArray queuedForms;

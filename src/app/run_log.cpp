@@ -20,21 +20,3 @@ CString FormatLogLine(const LocalTime& time, std::string_view instance, std::str
                           Padded(time.milliseconds, 3);
     return stamp + " [" + CString(instance) + "] " + EscapeLineBreaks(text) + "\r\n";
 }
-
-CString AddRenameDeletion(std::string_view iniText, std::string_view path) {
-    const CString entry = "NUL=" + CString(path) + "\r\n";
-    std::size_t position = 0;
-    while (position < iniText.size()) {
-        const auto feed = iniText.find('\n', position);
-        const std::size_t next = feed == std::string_view::npos ? iniText.size() : feed + 1;
-        if (StartsWithAsciiNoCase(TrimLeftWhiteSpace(iniText.substr(position, next - position)), "[Rename]")) {
-            CString result(iniText.substr(0, next));
-            if (feed == std::string_view::npos) result += "\r\n";
-            return result + entry + CString(iniText.substr(next));
-        }
-        position = next;
-    }
-    CString result(iniText);
-    if (!result.empty() && result.back() != '\n') result += "\r\n";
-    return result + "[Rename]\r\n" + entry;
-}

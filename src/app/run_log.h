@@ -10,7 +10,3 @@
 // "2026-12-07 13:20:01.123 [copy] text\r\n", with line breaks inside text written as \r and \n
 // so that every event stays on one line.
 CString FormatLogLine(const LocalTime& time, std::string_view instance, std::string_view text);
-
-// The WININIT.INI text with one more "NUL=<path>" line in its [Rename] section, keeping every
-// entry already there: the profile service would replace an entry of the same name.
-CString AddRenameDeletion(std::string_view iniText, std::string_view path);

@@ -44,6 +44,10 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     RemoveRegistryEntries();
     RemoveFiles();
     RemoveDirectories();
+    // Now, while the record still lets a second run find the application's files: a run stopped
+    // after the record is deleted would leave these folders to no one. Queued again below with
+    // whatever the final clean-up adds; the second deletion of a folder finds nothing.
+    QueueFoldersOfQueuedFiles();
     // After the final clean-up, which deletes the uninstaller last of all and may find it in use.
     FinalCleanup();
     QueueFilesLeftInUse();

@@ -13,6 +13,12 @@ CString AnswerName(int answer) {
     }
 }
 
+namespace {
+
+constexpr std::uint32_t kPhaseEndPauseMilliseconds = 250;
+
+}  // namespace
+
 int ScaledShare(int scale, int part, int whole) {
     return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);
 }
@@ -53,10 +59,16 @@ void CUninstApp::SetPercent(int percent) {
 
 void CUninstApp::Pause(std::uint32_t milliseconds) { m_platform.system.Sleep(milliseconds); }
 
+void CUninstApp::PauseForReader(std::uint32_t milliseconds) {
+    // These pauses give a person time to read the progress window; where none is shown, a
+    // deployment tool would only wait for nothing.
+    if (m_unattended.quietness != Quietness::VerySilent) m_platform.system.Sleep(milliseconds);
+}
+
 void CUninstApp::FinishPhase(const CString& completionText) {
     SetStatus(completionText);
     SetPercent(100);
-    Pause(250);
+    PauseForReader(kPhaseEndPauseMilliseconds);
 }
 
 CString CUninstApp::InAppFolder(const CString& name) const { return m_appPath + name; }

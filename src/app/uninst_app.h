@@ -97,6 +97,8 @@ public:
     // The waiting first instance's file with /WAIT, then, on the NT family, each folder left
     // that holds a queued file.
     void QueueFilesLeftInUse();
+    // On the NT family, each folder left that holds a queued file, after those files.
+    void QueueFoldersOfQueuedFiles();
 
     // Registry key deletion.
     bool EnumSubkeyNames(RegKey root, const CString& keyPath, CStringArray& names);
@@ -144,7 +146,7 @@ public:
     std::unique_ptr<IAppendFile> m_log;
     CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
     CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
-    CStringArray m_queuedFiles;    // files in use, queued for deletion at the next restart
+    CStringArray m_queuedFiles;    // files in use queued for the next restart, and the names they left
 
     // The installed uninstaller and its SETUP.INF, deleted after everything else so that a run
     // stopped from outside leaves something to start again; full paths.
@@ -186,8 +188,16 @@ private:
     void CloseRecordKey();
     bool OpenLog();
     bool IsQuiet() const { return m_unattended.quietness != Quietness::Normal; }
-    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged.
-    bool QueueDeletionAtRestart(const CString& path);
+    // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged. On the
+    // 9x family the line of a withdrawn name goes in the same write.
+    bool QueueDeletionAtRestart(const CString& path, const CString* withdrawn = nullptr);
+    // The short form that WININIT.INI needs; the path itself where it has none.
+    CString ShortFormOf(const CString& path);
+    // A file in use moved to a new name of our own, which is queued; where it cannot be moved,
+    // queued under its own name.
+    void QueueFileInUse(const CString& path);
+    // A name that holds nothing, on the file's volume: in the private folder, else beside the file.
+    std::optional<CString> AsideNameFor(const CString& path);
     // A file that the deletion refused with this error: queued when in use, else left.
     void KeepOrQueueFile(const CString& path, std::uint32_t error);
     bool IsQueued(const CString& path);
@@ -200,6 +210,8 @@ private:
     void SetStatus(const CString& text);
     void SetPercent(int percent);
     void Pause(std::uint32_t milliseconds);
+    // A pause that only a person watching the progress window needs: none without a window.
+    void PauseForReader(std::uint32_t milliseconds);
     // The completion text at 100 %, then the pause before the next phase.
     void FinishPhase(const CString& completionText);
     // A Yes/No question with Yes as the default button; true for Yes.

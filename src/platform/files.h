@@ -59,6 +59,10 @@ public:
     virtual bool RemoveFolder(const CString& path) = 0;
     // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT).
     virtual bool DeleteAtRestart(const CString& path) = 0;
+    // MoveFileA: renames a file, never onto one that exists. The NT family renames a running
+    // program's file and one held open with delete sharing; a file held open without it, and on
+    // the 9x family any file in use, keeps its name.
+    virtual bool Move(const CString& from, const CString& to) = 0;
     // CreateFileA with FILE_APPEND_DATA, sharing read and write, OPEN_ALWAYS: null on failure.
     virtual std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) = 0;
     // Reads a whole file that others may hold open too; nullopt when it cannot be read.

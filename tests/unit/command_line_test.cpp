@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/os_detection.h"
+#include "app/rename_section.h"
 #include "app/run_log.h"
 #include "app/unattended.h"
 

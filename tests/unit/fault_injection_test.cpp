@@ -94,6 +94,87 @@ TEST_P(FaultInjectionTest, EveryStopPointFollowedByASecondRunEndsLikeOneRun) {
               << " end exactly as one run, " << afterSetupInf << " after SETUP.INF was deleted\n";
 }
 
+// The same installation while programs hold three of its files: the application runs, its help
+// is open with delete sharing, its cache without sharing. The working copy runs from its private
+// folder, where the files that can be renamed go.
+constexpr char kPrivateCopy[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN3A1F.tmp";
+constexpr char kRunningProgram[] = "C:\\DEMO\\demo.exe";
+constexpr char kSharedHelp[] = "C:\\DEMO\\HELP\\demo.hlp";
+constexpr char kHeldCache[] = "C:\\DEMO\\DATA\\CACHE\\cache.dat";
+
+void LayWithFilesInUse(SimMachine& machine, bool windowsNt) {
+    Lay(machine, windowsNt);
+    machine.system().SetModuleFileName(kPrivateCopy);
+    machine.files().AddFile(kPrivateCopy, "program");
+    machine.files().MarkInUse(kRunningProgram).MarkHeldOpenSharingDelete(kSharedHelp).MarkHeldOpen(kHeldCache);
+}
+
+// What a restart leaves, without WININIT.INI's record of what it did.
+MachineState StateAfterRestart(SimMachine& machine) {
+    machine.files().Restart();
+    MachineState state = StateOf(machine);
+    const auto isBackup = [](const CString& line) { return line.rfind("C:\\WINDOWS\\WININIT.BAK", 0) == 0; };
+    state.files.erase(std::remove_if(state.files.begin(), state.files.end(), isBackup), state.files.end());
+    return state;
+}
+
+TEST_P(FaultInjectionTest, WithFilesInUseEveryStopPointEndsLikeOneRunAfterTheRestart) {
+    SimMachine reference;
+    LayWithFilesInUse(reference, WindowsNt());
+    ASSERT_EQ(RunWorkingCopy(reference), 0) << reference.transcript().Dump();
+    const std::size_t wholeRun = reference.power().CallsMade();
+    // Before the restart the running program's name is already free on the NT family.
+    EXPECT_EQ(reference.files().FileExists(kRunningProgram), !WindowsNt());
+    const MachineState expected = StateAfterRestart(reference);
+    // WININIT.INI deletes files only: on the 9x family the folders that held them stay.
+    EXPECT_EQ(reference.files().FolderExists(kAppFolder), !WindowsNt()) << expected;
+
+    std::size_t identical = 0;
+    std::size_t afterSetupInf = 0;
+    for (std::size_t stop = 0; stop <= wholeRun; ++stop) {
+        SCOPED_TRACE("stopped after call " + std::to_string(stop) + " of " + std::to_string(wholeRun));
+        SimMachine machine;
+        LayWithFilesInUse(machine, WindowsNt());
+        machine.power().CutAfter(stop);
+        try {
+            RunWorkingCopy(machine);
+        } catch (const SimPowerCut&) {
+        }
+        machine.power().Restore();
+        const bool setupInfLeft = machine.files().FileExists(kSetupInf);
+        RunWorkingCopy(machine);
+        const MachineState state = StateAfterRestart(machine);
+        if (setupInfLeft) {
+            EXPECT_EQ(state, expected) << "after the second run and the restart:\n" << state << "one run:\n" << expected;
+            identical += state == expected ? 1 : 0;
+            continue;
+        }
+        // Once SETUP.INF is gone the second run stops at once: what may remain is the empty
+        // folders that held it, and the working copy that was not yet queued, in its folder.
+        ++afterSetupInf;
+        EXPECT_EQ(state.registry, expected.registry);
+        CStringArray files;
+        for (const CString& line : state.files) {
+            if (line.rfind(kPrivateCopy, 0) != 0) files.push_back(line);
+        }
+        EXPECT_EQ(files, expected.files);
+        const auto mayStay = [](const CStringArray& all) {
+            CStringArray kept;
+            for (const CString& folder : all) {
+                if (folder != "C:\\DEMO" && folder != "C:\\DEMO\\UNINST" && folder != "C:\\WINDOWS\\TEMP\\~UN5B20") {
+                    kept.push_back(folder);
+                }
+            }
+            return kept;
+        };
+        EXPECT_EQ(mayStay(state.folders), mayStay(expected.folders));
+    }
+    EXPECT_EQ(identical + afterSetupInf, wholeRun + 1);
+    std::cout << "[ stop points ] files in use, " << (WindowsNt() ? "NT" : "9x") << ": " << wholeRun + 1
+              << " stop points, " << identical << " end after the restart exactly as one run, " << afterSetupInf
+              << " after SETUP.INF was deleted\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(Families, FaultInjectionTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "NT" : "Win9x"; });
 

@@ -66,25 +66,34 @@ protected:
 
 TEST_P(FilesInUseTest, AreQueuedForTheRestartWhileProtectedOnesStay) {
     const bool nt = GetParam();
+    constexpr char kAside[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP";
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT /LOG=C:\\Logs\\run.log"), 3010);
     EXPECT_TRUE(Logged("file in use: C:\\App\\DATA\\notes.doc (error 32)")) << Log();
     EXPECT_TRUE(Logged("file in use: C:\\App\\tool.exe (error 5)")) << Log();
+    EXPECT_TRUE(Logged("not moved aside: C:\\App\\DATA\\notes.doc (held open without delete sharing); a reinstall "
+                       "before the restart would lose the file of that name, which is deleted then"))
+        << Log();
     EXPECT_TRUE(Logged("scheduled for deletion at restart: C:\\App\\DATA\\notes.doc")) << Log();
-    EXPECT_TRUE(Logged("scheduled for deletion at restart: C:\\App\\tool.exe")) << Log();
+    EXPECT_EQ(Logged("moved aside: C:\\App\\tool.exe -> " + CString(kAside)), nt) << Log();
+    EXPECT_EQ(Logged("scheduled for deletion at restart: C:\\App\\tool.exe"), !nt) << Log();
     EXPECT_TRUE(Logged("file left: C:\\App\\locked.dat (error 5), no right to delete it")) << Log();
     EXPECT_FALSE(m_machine.files().FileExists(kInstalledCopy));
     EXPECT_FALSE(m_machine.files().FolderExists("C:\\App\\UNINST"));
+    EXPECT_EQ(m_machine.files().FileExists(kRunningProgram), !nt);
 
     const CStringArray wininitLines = m_machine.files().ProfileValues(kWininit, "Rename", "NUL");
     if (nt) {
-        // The files first, then the folders that hold them, deepest first.
+        // The new name is queued before each move; the one tried for the document holds nothing
+        // and is passed over at the restart. Then the folders, deepest first: once before the
+        // record goes, once after the final clean-up.
         EXPECT_EQ(m_machine.files().PendingRestartDeletions(),
-                  (CStringArray{kHeldDocument, kRunningProgram, "C:\\App\\DATA", "C:\\App", kWorkingCopy,
-                                kPrivateFolder}))
+                  (CStringArray{kAside, kHeldDocument, kAside, "C:\\App\\DATA", "C:\\App", "C:\\App\\DATA",
+                                "C:\\App", kWorkingCopy, kPrivateFolder}))
             << Dump();
         EXPECT_EQ(wininitLines, CStringArray{"C:\\OTHER\\PENDING.TMP"});
     } else {
-        // Short forms, since WININIT.INI runs before long names exist; folders it cannot delete.
+        // Nothing in use can be renamed here: each file is queued under its own short name, and
+        // the line of the name tried is taken back in the same write.
         EXPECT_TRUE(m_machine.files().PendingRestartDeletions().empty());
         EXPECT_EQ(wininitLines, (CStringArray{kWorkingCopy, kRunningProgram, "C:\\App\\DATA\\NOTES~1.DOC",
                                               "C:\\OTHER\\PENDING.TMP"}))
@@ -97,7 +106,7 @@ TEST_P(FilesInUseTest, WithoutWaitTheRunStillEndsWithZero) {
     EXPECT_TRUE(m_machine.files().FileExists(kHeldDocument));
     const std::size_t queued = GetParam() ? m_machine.files().PendingRestartDeletions().size()
                                           : m_machine.files().ProfileValues(kWininit, "Rename", "NUL").size();
-    EXPECT_EQ(queued, GetParam() ? 6u : 4u) << Dump();
+    EXPECT_EQ(queued, GetParam() ? 9u : 4u) << Dump();
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, FilesInUseTest, ::testing::Bool(),
@@ -108,7 +117,8 @@ TEST_F(RestartQueueTest, FileInUseAtADriveRootQueuesNoFolder) {
     m_machine.files().AddFile("C:\\held.doc").MarkHeldOpen("C:\\held.doc");
     WriteSetup({"C:\\held.doc"});
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT"), 3010);
-    EXPECT_EQ(m_machine.files().PendingRestartDeletions(), (CStringArray{"C:\\held.doc", kWorkingCopy, kPrivateFolder}))
+    EXPECT_EQ(m_machine.files().PendingRestartDeletions(),
+              (CStringArray{"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\held.doc", kWorkingCopy, kPrivateFolder}))
         << Dump();
 }
 

@@ -169,7 +169,7 @@ TEST_F(RunTest, LogThatCannotBeOpenedStopsBeforeAnythingIsTouched) {
     EXPECT_FALSE(m_machine.files().ProfileEntry(kWininit, "Rename", "NUL"));
 }
 
-TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramAndItsFolder) {
+TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramUnderANewNameAndItsFolder) {
     m_machine.system().UseWindowsNt4();
     WriteSetup("");
     m_machine.files().MarkInUse(kInstalledCopy);
@@ -178,7 +178,13 @@ TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramAndItsFolder) {
     auto has = [&](const CString& path) {
         return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path, CodePage()); });
     };
-    EXPECT_TRUE(has(kInstalledCopy)) << Dump();
+    // The working copy has no private folder here, so the program moves beside itself; its own
+    // name is free for a reinstall at once.
+    constexpr char kAside[] = "C:\\App\\UNINST\\~UN0000.TMP";
+    EXPECT_FALSE(m_machine.files().FileExists(kInstalledCopy));
+    EXPECT_EQ(m_machine.files().FileContent(kAside), "program");
+    EXPECT_TRUE(has(kAside)) << Dump();
+    EXPECT_FALSE(has(kInstalledCopy)) << Dump();
     EXPECT_TRUE(has("C:\\App\\UNINST\\") || has("C:\\App\\UNINST")) << Dump();
     EXPECT_TRUE(has(kWorkingCopy));
     EXPECT_EQ(Count(SimEventKind::MessagePosted), 0u);

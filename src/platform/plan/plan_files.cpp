@@ -19,6 +19,7 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 // The names a full folder's state shows before it says how many more there are.
 constexpr std::size_t kNamesShown = 5;
+constexpr char kHeldRefused[] = "missing, or held open without delete sharing: refused";
 // The unique number of a temporary file is only known when the system makes the file.
 // The temporary file's unique number, which only the real run draws.
 constexpr char kTempNumber[] = "xxxx.tmp";
@@ -314,6 +315,17 @@ bool PlanFiles::RemoveFolder(const CString& path) {
     }
     record("empty by then", true);
     Remove(key);
+    return true;
+}
+
+bool PlanFiles::Move(const CString& from, const CString& to) {
+    // A rename needs what an open for deletion needs: a file that is there, and delete sharing
+    // from whoever holds it. The run moves only to a name that it found free.
+    const bool moves = OpensForDeletion(from);
+    m_recorder.Add(PlanVerb::MoveFile, from, moves ? planstate::kExists : kHeldRefused, moves, to);
+    if (!moves) return false;
+    Make(to, 0, CString());
+    Remove(KeyOf(from));
     return true;
 }
 

@@ -29,6 +29,7 @@ public:
     bool OpensForDeletion(const CString& path) override;
     bool RemoveFolder(const CString& path) override;
     bool DeleteAtRestart(const CString& path) override;
+    bool Move(const CString& from, const CString& to) override;
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;

@@ -28,6 +28,7 @@ const char* VerbText(PlanVerb verb) {
         case PlanVerb::CreateFolder: return "create folder";
         case PlanVerb::RemoveFolder: return "remove folder";
         case PlanVerb::DeleteAtRestart: return "delete at the next restart";
+        case PlanVerb::MoveFile: return "move file";
         case PlanVerb::WriteFile: return "write file";
         case PlanVerb::AppendToFile: return "append to file";
         case PlanVerb::OpenDocument: return "open document";

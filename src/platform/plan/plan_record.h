@@ -26,6 +26,7 @@ enum class PlanVerb {
     CreateFolder,
     RemoveFolder,
     DeleteAtRestart,
+    MoveFile,
     WriteFile,
     AppendToFile,
     OpenDocument,

@@ -225,7 +225,7 @@ std::unique_ptr<IOpenFile> SimFiles::OpenForReading(const CString& path) {
         Fail(fileerror::kFileNotFound);
         return nullptr;
     }
-    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+    if (entry->heldOpen || entry->heldSharingDeletion || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         Fail(fileerror::kSharingViolation);
         return nullptr;
     }
@@ -383,7 +383,7 @@ bool SimFiles::Delete(const CString& path) {
     if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
         return result(Fail(fileerror::kAccessDenied));
     }
-    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+    if (entry->heldOpen || entry->heldSharingDeletion || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
     m_files.erase(Key(entry->path, CurrentCodePage()));
@@ -420,12 +420,81 @@ bool SimFiles::RemoveFolder(const CString& path) {
     return result(true);
 }
 
+bool SimFiles::Move(const CString& from, const CString& to) {
+    m_power.Use();
+    const auto result = [&](bool moved) {
+        m_transcript.Record({SimEventKind::FileMoved, from, to, moved ? 1 : 0, 0});
+        return moved;
+    };
+    const auto entry = FindFile(from);
+    if (!entry) return result(Fail(fileerror::kFileNotFound));
+    const CString target = Resolve(to);
+    const CString targetKey = Key(target, CurrentCodePage());
+    if (targetKey.empty()) return result(Fail(fileerror::kPathNotFound));
+    if (m_files.count(targetKey) != 0 || m_folders.count(targetKey) != 0) return result(Fail(fileerror::kAlreadyExists));
+    if (!ParentExists(targetKey)) return result(Fail(fileerror::kPathNotFound));
+    // MoveFileA would copy across volumes and then fail to delete a file in use; the uninstaller
+    // must never ask for that, so the machine refuses it outright.
+    if (!SimEqualsNoCase(Resolve(from).substr(0, 2), target.substr(0, 2), CurrentCodePage())) return result(Fail(fileerror::kNotSameDevice));
+    if (entry->deletionDenied) return result(Fail(fileerror::kAccessDenied));
+    if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
+        return result(Fail(fileerror::kSharingViolation));
+    }
+    // The 9x family locks every file in use against renaming.
+    if ((entry->inUse || entry->heldSharingDeletion) && !m_system.IsWindowsNt()) {
+        return result(Fail(fileerror::kSharingViolation));
+    }
+    m_files.erase(Key(entry->path, CurrentCodePage()));
+    entry->path = target;
+    m_files[targetKey] = entry;
+    return result(true);
+}
+
 bool SimFiles::DeleteAtRestart(const CString& path) {
     m_power.Use();
     if (m_failRestartDeletions) return Fail(fileerror::kAccessDenied);
     m_restartDeletions.push_back(path);
     m_transcript.Record({SimEventKind::RestartDeletion, path, {}, 0, 0});
     return true;
+}
+
+SimFiles& SimFiles::Restart() {
+    for (auto& file : m_files) {
+        file.second->inUse = false;
+        file.second->heldOpen = false;
+        file.second->heldSharingDeletion = false;
+    }
+    for (auto& folder : m_folders) folder.second.inUse = false;
+    const auto remove = [this](const CString& path) {
+        const CString key = Key(LongFormOf(path), CurrentCodePage());
+        if (m_files.erase(key) == 0 && m_folders.count(key) != 0 && !HasChildren(key)) m_folders.erase(key);
+    };
+    for (const CString& path : m_restartDeletions) remove(path);
+    m_restartDeletions.clear();
+    const CString wininit = ProfilePath("WININIT.INI");
+    if (const auto entry = FindFile(wininit)) {
+        for (const CString& path : ReadProfileValues(entry->content, "Rename", "NUL", CurrentCodePage())) remove(path);
+        m_files.erase(Key(wininit, CurrentCodePage()));
+        entry->path = WithoutTrailingBackslashes(m_system.WindowsFolderSetting(), CurrentCodePage()) + "\\WININIT.BAK";
+        m_files[Key(entry->path, CurrentCodePage())] = entry;
+    }
+    return *this;
+}
+
+CString SimFiles::LongFormOf(const CString& path) const {
+    // The short forms configured for files and folders, the longest first that begins the path.
+    const CString full = Resolve(path);
+    std::size_t best = 0;
+    CString result = full;
+    for (const auto& [key, shortPath] : m_shortPaths) {
+        const CString shortFull = WithoutTrailingBackslashes(shortPath, CurrentCodePage());
+        if (shortFull.size() <= best || shortFull.size() > full.size()) continue;
+        if (!SimEqualsNoCase(full.substr(0, shortFull.size()), shortFull, CurrentCodePage())) continue;
+        if (full.size() != shortFull.size() && full[shortFull.size()] != '\\') continue;
+        best = shortFull.size();
+        result = key + full.substr(shortFull.size());
+    }
+    return result;
 }
 
 CString SimFiles::ProfilePath(const CString& file) const {
@@ -540,6 +609,11 @@ SimFiles& SimFiles::MarkInUse(const CString& path) {
 
 SimFiles& SimFiles::MarkHeldOpen(const CString& path) {
     ExistingFile(path).heldOpen = true;
+    return *this;
+}
+
+SimFiles& SimFiles::MarkHeldOpenSharingDelete(const CString& path) {
+    ExistingFile(path).heldSharingDeletion = true;
     return *this;
 }
 

@@ -21,6 +21,7 @@ constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kReadFault = 30;
 constexpr std::uint32_t kDirNotEmpty = 145;
 constexpr std::uint32_t kAlreadyExists = 183;
+constexpr std::uint32_t kNotSameDevice = 17;
 constexpr std::uint32_t kDirectory = 267;
 }  // namespace fileerror
 
@@ -36,6 +37,7 @@ struct SimFileEntry {
     bool inUse = false;     // a running program's image: no deletion, no writing
     bool deletionDenied = false;  // the user lacks the right to delete it or change it
     bool heldOpen = false;  // another process holds it open without sharing
+    bool heldSharingDeletion = false;  // another process holds it open with FILE_SHARE_DELETE
     SimReadFault readFault = SimReadFault::None;
     std::optional<std::uint32_t> readLimit;  // bytes that reads deliver in all
     int exclusiveOpens = 0;
@@ -61,6 +63,7 @@ public:
     bool OpensForDeletion(const CString& path) override;
     bool RemoveFolder(const CString& path) override;
     bool DeleteAtRestart(const CString& path) override;
+    bool Move(const CString& from, const CString& to) override;
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;
@@ -83,6 +86,9 @@ public:
     SimFiles& MarkInUse(const CString& path);
     // Another process holds the file open without sharing: every open and the deletion fail.
     SimFiles& MarkHeldOpen(const CString& path);
+    // Another process holds the file open with delete sharing: opens for deletion and, on the NT
+    // family, renames go through; the deletion fails, as under Wine.
+    SimFiles& MarkHeldOpenSharingDelete(const CString& path);
     // The user has no right to delete or change the file: both fail with access denied.
     SimFiles& DenyDeletion(const CString& path);
     SimFiles& FailReads(const CString& path);
@@ -106,6 +112,11 @@ public:
     SimFiles& FailRestartDeletions(bool on = true);
 
     const CStringArray& PendingRestartDeletions() const { return m_restartDeletions; }
+    // What a restart does to the files: every program ends and lets go of its files, then the
+    // queued deletions are carried out in their order (a folder only when empty), and the NUL=
+    // lines of WININIT.INI's [Rename] section, after which the file becomes WININIT.BAK. A queued
+    // name that names nothing is passed over.
+    SimFiles& Restart();
     // The first value of key in section of the profile file; nullopt when absent.
     std::optional<CString> ProfileEntry(const CString& file, const CString& section, const CString& key) const;
     CStringArray ProfileValues(const CString& file, const CString& section, const CString& key) const;
@@ -122,6 +133,8 @@ private:
 
     CString Resolve(const CString& path) const;
     CString ProfilePath(const CString& file) const;
+    // The path with a configured short form at its start written long again.
+    CString LongFormOf(const CString& path) const;
     std::shared_ptr<SimFileEntry> FindFile(const CString& path) const;
     SimFileEntry& ExistingFile(const CString& path) const;
     bool HasChildren(const CString& key) const;

@@ -34,6 +34,8 @@ SimSystem& SimSystem::UseVersion(std::uint32_t platformId, std::uint32_t major, 
     return *this;
 }
 
+bool SimSystem::IsWindowsNt() const { return (m_packedVersion & kNotNtBit) == 0; }
+
 SimSystem& SimSystem::UseWindows95() { return UseVersion(kPlatformWindows, 4, 0); }
 SimSystem& SimSystem::UseWindows98() { return UseVersion(kPlatformWindows, 4, 10); }
 SimSystem& SimSystem::UseWindowsNt4() { return UseVersion(kPlatformNt, 4, 0); }

@@ -44,6 +44,8 @@ public:
     SimSystem& OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory);
 
     const CString& WindowsFolderSetting() const { return m_windowsFolder; }
+    // The family that the packed version word tells, as the file system's locking follows it.
+    bool IsWindowsNt() const;
     const CodePage& CodePageSetting() const { return m_codePage; }
 
 private:

@@ -28,6 +28,7 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::FileDeleted: return "FileDeleted";
     case SimEventKind::FolderRemoved: return "FolderRemoved";
     case SimEventKind::RestartDeletion: return "RestartDeletion";
+    case SimEventKind::FileMoved: return "FileMoved";
     case SimEventKind::KeyDeleted: return "KeyDeleted";
     case SimEventKind::ValueSet: return "ValueSet";
     case SimEventKind::ValueDeleted: return "ValueDeleted";

@@ -31,6 +31,7 @@ enum class SimEventKind {
     FileDeleted,          // text = path, number = 1 when the file went
     FolderRemoved,        // text = path, number = 1 when the folder went
     RestartDeletion,      // text = path
+    FileMoved,            // text = old path, detail = new path, number = 1 when it moved
     KeyDeleted,           // text = root and path, number = the result code
     ValueSet,             // text = root and key path, detail = value name, number = the result code
     ValueDeleted,         // text = root and key path, detail = value name, number = the result code

@@ -174,6 +174,10 @@ bool Win32Files::DeleteAtRestart(const CString& path) {
     return Succeeded(moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
+bool Win32Files::Move(const CString& from, const CString& to) {
+    return Succeeded(MoveFileA(from.c_str(), to.c_str()));
+}
+
 std::unique_ptr<IAppendFile> Win32Files::OpenForAppending(const CString& path) {
     UniqueHandle file = OwnFileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

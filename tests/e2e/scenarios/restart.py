@@ -40,6 +40,8 @@ def log_text(result):
 def open_file_logged(result):
     text = log_text(result)
     return [f"the log lacks {line!r}" for line in (f"file in use: {OPEN_DOC} (error 32)",
+                                                   f"not moved aside: {OPEN_DOC} (held open without delete sharing); "
+                                                   "a reinstall before the restart would lose the file",
                                                    f"scheduled for deletion at restart: {OPEN_DOC}",
                                                    "[first] exit code 3010")
             if line not in text]
@@ -97,6 +99,46 @@ def private_folder_after_restart(result):
     if result.family == "9x" and not there:
         return [f"the private folder {folder} went on 9x, which WININIT.INI cannot do"]
     return []
+
+
+# ---- A reinstall before the restart (NT) ----
+
+AGAIN = r"C:\E2E\Reinstall App"
+AGAIN_EXE = AGAIN + r"\again.exe"
+AGAIN_LOG = r"C:\E2ELogs\reinstall.log"
+AGAIN_NEW = {AGAIN_EXE: b"MZ new program", AGAIN + r"\Data\again.dat": b"new data",
+             AGAIN + r"\UNINST\uninst.exe": b"MZ new uninstaller", AGAIN + r"\UNINST\SETUP.INF": b"new setup"}
+
+
+def start_application(wine, session):
+    """The application itself runs through the whole removal: its program file is in use."""
+    wine.start(AGAIN_EXE, "0", str(HOLD_MS))
+    time.sleep(2)
+
+
+def install_again(result):
+    """Before the restart the user installs the application again: new files under the old names."""
+    problems = [f"{path} still holds its name before the reinstall" for path in (AGAIN_EXE,)
+                if result.wine.exists(path)]
+    for path, content in AGAIN_NEW.items():
+        target = result.wine.unix_path(path)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(content)
+    return problems
+
+
+def new_installation_kept(result):
+    problems = [f"{path} lost or changed by the restart" for path, content in AGAIN_NEW.items()
+                if not result.wine.exists(path) or result.wine.unix_path(path).read_bytes() != content]
+    root = result.wine.unix_path(AGAIN)
+    wanted = {result.wine.unix_path(path) for path in AGAIN_NEW}
+    others = [str(p) for p in root.rglob("*") if p.is_file() and p not in wanted]
+    if others:
+        problems.append(f"left in the application folder: {others}")
+    pending = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
+    if pending.strip():
+        problems.append(f"still queued after the restart: {pending!r}")
+    return problems
 
 
 # ---- DLLs planted where a program that trusts the search order would take them ----
@@ -173,6 +215,22 @@ SCENARIOS = [
             checks=(open_file_logged, open_file_queued)),
         restart=Restart(gone=(OPEN_DOC, OPEN + r"\UNINST\uninst.exe", copy_path),
                         checks=(folder_gone_on_nt, private_folder_after_restart)),
+        timeout=120,
+    ),
+    Scenario(
+        name="reinstall_before_restart_keeps_its_files",
+        app_name="E2E Reinstall", app_folder=AGAIN, families=("nt",),
+        # The running program writes again.log beside itself as it starts.
+        setup_inf=setup_inf("E2E Reinstall", [r"%apppath%\again.exe", r"%apppath%\again.log",
+                                              r"%apppath%\Data\again.dat"]),
+        files={AGAIN + r"\Data\again.dat": File("old data")},
+        folders=(r"C:\E2ELogs",),
+        helpers={AGAIN_EXE: "recorder.exe"},
+        arguments=("/SILENT", "/WAIT", "/LOG=" + AGAIN_LOG),
+        prepare=(start_application,),
+        expect=Expect(exit_code=EXIT_RESTART, absent=(AGAIN_EXE, AGAIN + r"\Data\again.dat"),
+                      checks=(install_again,)),
+        restart=Restart(checks=(new_installation_kept,)),
         timeout=120,
     ),
     Scenario(

@@ -39,9 +39,12 @@ def log_names_removed_files(result):
 
 
 def waiting_program_scheduled(result):
-    """The installed program file, held by the waiting first instance, is queued like the copy.
-    Wine names the first instance's file in its short form, which the queue then holds."""
+    """The installed program file, held by the waiting first instance, is queued like the copy:
+    on 9x under its own (short) name, which it keeps; on NT under the new name in the private
+    folder that it is moved to, so that its own name is free at once."""
     program = FULL + r"\UNINST\uninst.exe"
+    if result.family == "9x" and not result.wine.exists(program):
+        return [f"{program} is gone before the restart on 9x"]
     if result.family == "9x":
         found = [p for p in (result.wine.drive_c / "windows").iterdir() if p.name.lower() == "wininit.ini"]
         text = found[0].read_bytes().decode("cp1252").lower() if found else ""
@@ -52,10 +55,46 @@ def waiting_program_scheduled(result):
         return [p + f": {text!r}" for p in problems]
     pending = (result.wine.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager",
                                      "PendingFileRenameOperations") or "").lower()
-    return [] if "\\uninst\\uninst.exe" in pending else [f"{program} is not pending deletion: {pending!r}"]
+    text = (text_of(result, FULL_LOG) or "").replace("\r\n", "\n")
+    moved = [line.split(" -> ", 1)[1] for line in text.split("\n")
+             if "moved aside: " in line and "\\uninst\\uninst.exe -> " in line.lower() and " -> " in line]
+    if result.wine.exists(program):
+        return [f"{program} still holds its name on NT"]
+    if not moved:
+        return [f"the log does not say where {program} was moved: {text!r}"]
+    return [] if moved[-1].lower() in pending else [f"{moved[-1]} is not pending deletion: {pending!r}"]
+
+
+VERY_SMALL = r"C:\E2E\Quick App"
+VERY_SMALL_LOG = r"C:\E2ELogs\quick.log"
+
+
+def working_copy_log_span(result):
+    """The working copy's lines, first to last, on a small installation: no pause is left."""
+    import datetime
+    text = text_of(result, VERY_SMALL_LOG) or ""
+    stamps = [datetime.datetime.strptime(line[:23], "%Y-%m-%d %H:%M:%S.%f") for line in text.splitlines()
+              if line[24:30] == "[copy]"]
+    if len(stamps) < 2:
+        return [f"the working copy wrote fewer than two lines: {text!r}"]
+    span = (stamps[-1] - stamps[0]).total_seconds()
+    print(f"working copy's log span: {span:.3f} s")
+    return [] if span < 0.5 else [f"the working copy's log spans {span:.3f} s"]
 
 
 SCENARIOS = [
+    Scenario(
+        name="very_silent_small_installation_without_pauses",
+        app_name="E2E Quick", app_folder=VERY_SMALL,
+        setup_inf=setup_inf("E2E Quick", [r"%apppath%\quick.txt", r"%apppath%\Data\quick.dat"]),
+        files={VERY_SMALL + r"\quick.txt": File("q"), VERY_SMALL + r"\Data\quick.dat": File("d")},
+        folders=(r"C:\E2ELogs",),
+        arguments=("/VERYSILENT", "/WAIT", "/LOG=" + VERY_SMALL_LOG),
+        # The log is appended to: only this run's lines count.
+        prepare=(lambda wine, session: wine.unix_path(VERY_SMALL_LOG).unlink(missing_ok=True),),
+        expect=Expect(exit_code=EXIT_RESTART, absent=(VERY_SMALL + r"\quick.txt", VERY_SMALL + r"\Data"),
+                      checks=(no_windows, working_copy_log_span)),
+    ),
     Scenario(
         name="very_silent_wait_log_full_installation",
         app_name="E2E Quiet", app_folder=FULL, setup_inf=FULL_INF,
@@ -70,7 +109,7 @@ SCENARIOS = [
             exit_code=EXIT_RESTART,
             absent=FULL_FILES + (FULL + r"\Data", FULL + r"\UNINST\SETUP.INF"),
             # Nobody can answer the zero count's question, so the shared file stays.
-            present=(FULL + r"\UNINST\uninst.exe", FULL_SHARED),
+            present=(FULL_SHARED,),
             keys_absent=(r"HKLM\SOFTWARE\E2E Quiet",),
             checks=(no_windows, log_names_removed_files, waiting_program_scheduled, count_is(FULL_SHARED, 0),
                     recorded(FULL + r"\unreg_ok.log", "DllUnregisterServer"))),
