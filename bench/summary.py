@@ -20,10 +20,12 @@ def host_lines(path):
 
 def wine_lines(path):
     result = json.loads(open(path).read())
-    return [f"  {result['build']}: {result['installation']}",
-            f"  uninst.exe ({result['size']} bytes) {result['uninst']:.2f} s - pauses {result['pauses']:.2f} s = "
-            f"{result['uninst'] - result['pauses']:.2f} s; floor.exe {result['floor']:.2f} s; "
-            f"ratio {result['ratio']:.2f}"]
+    lines = [f"  {result['build']}, uninst.exe {result['size']} bytes:"]
+    for name in ("large", "small"):
+        run = result[name]
+        lines.append(f"    {name} ({run['installation']}): uninst.exe {run['uninst']:.2f} s (working copy "
+                     f"{run['copy']:.3f} s); floor.exe {run['floor']:.2f} s; ratio {run['ratio']:.2f}")
+    return lines
 
 
 def main(host_json, *wine_jsons):

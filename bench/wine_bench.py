@@ -1,10 +1,14 @@
 """The Windows program's time under Wine on a large installation, against the floor: floor.exe
 does the same removal work directly, so the ratio says what the uninstaller costs beyond the
-least that any uninstaller must do. Each measurement is the wall time from starting the program
-to the end of its first process, Wine's process start included; the medians of a few runs count.
+least that any uninstaller must do, fixed pauses and all: /VERYSILENT keeps none. Each
+measurement is the wall time from starting the program to the end of its first process, Wine's
+process start included; the medians of a few runs count. A small installation, the demo's size,
+is measured the same way, and its working copy's own time is read from its log: from its first
+line to its last.
 """
 
 import argparse
+import datetime
 import json
 import ntpath
 import os
@@ -31,11 +35,9 @@ KEY_BASES = {"HKLM": r"SOFTWARE\Bench Works\Bench App", "HKCU": r"Software\Bench
 FLOOR_FOLDER = r"C:\bench"
 EXIT_RESTART = 3010  # the installed uninst.exe, held by the waiting first instance, goes at restart
 RUN_TIMEOUT = 1800
-
-# The fixed pauses of a completed /VERYSILENT /WAIT run, as the code has them: each of the six
-# phases ends with 250 ms, and the final clean-up holds 1000 ms. The 500 ms after releasing the
-# first instance are not spent: with /WAIT the first instance is never released.
-PAUSES_MS = (("six phase ends, 250 ms each", 6 * 250), ("final clean-up", 1000))
+BENCH_LOG = FLOOR_FOLDER + r"\bench.log"
+# The demo's size: a few files in two folders, shortcuts, a shared file and keys.
+SMALL = {"files": 7, "folders": 2, "keys": 4, "shared": 1, "shortcuts": 2}
 
 
 def registry_keys(count):
@@ -133,24 +135,37 @@ def timed(wine, output, program, *arguments):
     return time.perf_counter() - started, status
 
 
-def measure(session, installation, repeat):
+def working_copy_span(log_text):
+    """Seconds from the working copy's first log line to its last."""
+    stamps = [datetime.datetime.strptime(line[:23], "%Y-%m-%d %H:%M:%S.%f")
+              for line in log_text.splitlines() if line[24:30] == "[copy]"]
+    if len(stamps) < 2:
+        raise RuntimeError(f"the working copy wrote {len(stamps)} log lines")
+    return (stamps[-1] - stamps[0]).total_seconds()
+
+
+def measure(session, installation, repeat, what=""):
     wine, work = session.wine("nt"), session.work_dir
     floor = FLOOR_FOLDER + r"\floor.exe"
     wine.unix_path(FLOOR_FOLDER).mkdir(parents=True, exist_ok=True)
     shutil.copyfile(session.windows_build / "bench" / "win32" / "floor.exe", wine.unix_path(floor))
     wine.unix_path(FLOOR_FOLDER + r"\floor.txt").write_bytes(installation.floor_list().encode("cp1252"))
-    runs = {"uninst": [], "floor": []}
+    log = wine.unix_path(BENCH_LOG)
+    runs = {"uninst": [], "floor": [], "copy": []}
     for number in range(1, repeat + 1):
         installation.lay(wine, session)
-        seconds, status = timed(wine, work / "uninst.out", FOLDER + r"\UNINST\uninst.exe", "/VERYSILENT", "/WAIT")
-        check(f"uninst.exe run {number}", status, EXIT_RESTART, installation.problems_after(wine), seconds)
+        log.unlink(missing_ok=True)
+        seconds, status = timed(wine, work / "uninst.out", FOLDER + r"\UNINST\uninst.exe", "/VERYSILENT", "/WAIT",
+                                "/LOG=" + BENCH_LOG)
+        check(f"{what}uninst.exe run {number}", status, EXIT_RESTART, installation.problems_after(wine), seconds)
         runs["uninst"].append(seconds)
+        runs["copy"].append(working_copy_span(log.read_text(encoding="cp1252")))
         # What a restart does: the queued deletions go, so every run starts from the same prefix.
         wine.restart()
 
         installation.lay(wine, session)
         seconds, status = timed(wine, work / "floor.out", floor, FLOOR_FOLDER + r"\floor.txt")
-        check(f"floor.exe run {number}", status, 0, installation.problems_after(wine), seconds)
+        check(f"{what}floor.exe run {number}", status, 0, installation.problems_after(wine), seconds)
         runs["floor"].append(seconds)
     return runs
 
@@ -181,29 +196,30 @@ def main():
         # second to second with the host's load: on one CPU the runs can be compared.
         os.sched_setaffinity(0, {max(os.sched_getaffinity(0))})
     installation = Installation(options.files, options.folders, options.keys, options.shared, options.shortcuts)
+    small = Installation(**SMALL)
     session = Session(options.work, options.build)
     print(f"wine bench: {installation.describe()}; on CPUs {sorted(os.sched_getaffinity(0))}")
     try:
         print(f"wine bench: prefix ready in {session.set_up('nt'):.1f} s", flush=True)
         runs = measure(session, installation, options.repeat)
+        print(f"wine bench: small installation: {small.describe()}", flush=True)
+        small_runs = measure(session, small, options.repeat, "small ")
     finally:
         session.tear_down()
 
-    pauses = sum(ms for _, ms in PAUSES_MS) / 1000
-    uninst, floor = statistics.median(runs["uninst"]), statistics.median(runs["floor"])
-    ratio = (uninst - pauses) / floor
-    print(f"uninst.exe /VERYSILENT /WAIT: median {uninst:.2f} s of {len(runs['uninst'])} runs")
-    print(f"fixed pauses subtracted: {pauses:.2f} s ({', '.join(f'{t}: {ms} ms' for t, ms in PAUSES_MS)};"
-          " no release pause with /WAIT)")
-    print(f"uninst.exe less pauses: {uninst - pauses:.2f} s")
-    print(f"floor.exe: median {floor:.2f} s of {len(runs['floor'])} runs")
-    print(f"ratio (uninst.exe less pauses / floor): {ratio:.2f}")
-    program = session.program()
-    print(f"wine bench: {program}: {program.stat().st_size} bytes")
-    (session.work_dir / "results.json").write_text(json.dumps(
-        {"build": f"build/{session.windows_build.name} in a {session.arch()} prefix", "size": program.stat().st_size,
-         "installation": installation.describe(), "runs": runs, "pauses": pauses, "uninst": uninst,
-         "floor": floor, "ratio": ratio}, indent=1))
+    results = {"build": f"build/{session.windows_build.name} in a {session.arch()} prefix",
+               "size": session.program().stat().st_size}
+    for name, laid, measured in (("large", installation, runs), ("small", small, small_runs)):
+        uninst, floor = statistics.median(measured["uninst"]), statistics.median(measured["floor"])
+        copy = statistics.median(measured["copy"])
+        print(f"{name}: {laid.describe()}")
+        print(f"  uninst.exe /VERYSILENT /WAIT: median {uninst:.2f} s of {len(measured['uninst'])} runs"
+              f" (working copy, first log line to last: {copy:.3f} s)")
+        print(f"  floor.exe: median {floor:.2f} s; ratio (nothing subtracted): {uninst / floor:.2f}")
+        results[name] = {"installation": laid.describe(), "runs": measured, "uninst": uninst, "floor": floor,
+                         "copy": copy, "ratio": uninst / floor}
+    print(f"wine bench: {session.program()}: {results['size']} bytes")
+    (session.work_dir / "results.json").write_text(json.dumps(results, indent=1))
     return 0
 
 
