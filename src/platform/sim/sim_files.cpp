@@ -151,7 +151,7 @@ CString SimFiles::Resolve(const CString& path) const {
 std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
     const CString full = Resolve(path);
     if (full.empty()) return nullptr;
-    const auto found = m_files.find(Key(full));
+    const auto found = FindByKey(m_files, Key(full));
     return found == m_files.end() ? nullptr : found->second;
 }
 
@@ -163,15 +163,15 @@ SimFileEntry& SimFiles::ExistingFile(const CString& path) const {
 
 bool SimFiles::HasChildren(const CString& key) const {
     const CString prefix = key + "\\";
-    const auto file = m_files.lower_bound(prefix);
+    const auto file = LowerBoundByKey(m_files, prefix);
     if (file != m_files.end() && file->first.compare(0, prefix.size(), prefix) == 0) return true;
-    const auto folder = m_folders.lower_bound(prefix);
+    const auto folder = LowerBoundByKey(m_folders, prefix);
     return folder != m_folders.end() && folder->first.compare(0, prefix.size(), prefix) == 0;
 }
 
 bool SimFiles::ParentExists(const CString& key) const {
     const CString parent = ParentKey(key);
-    return !parent.empty() && (IsRootKey(parent) || m_folders.count(parent) != 0);
+    return !parent.empty() && (IsRootKey(parent) || ContainsKey(m_folders, parent));
 }
 
 void SimFiles::AddParents(const CString& full) {
@@ -179,17 +179,17 @@ void SimFiles::AddParents(const CString& full) {
     for (std::size_t cut = trimmed.find('\\'); cut != CString::npos; cut = trimmed.find('\\', cut + 1)) {
         const CString folder = trimmed.substr(0, cut);
         if (folder.empty() || IsRootKey(Key(folder))) continue;
-        m_folders.emplace(Key(folder), Folder{folder, 0, false});
+        InsertIfAbsent(m_folders, Key(folder), Folder{folder, 0, false});
     }
 }
 
 bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t attributes) {
     const CString key = Key(full);
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (m_folders.count(key) != 0 || IsRootKey(key)) return Fail(fileerror::kAccessDenied);
+    if (ContainsKey(m_folders, key) || IsRootKey(key)) return Fail(fileerror::kAccessDenied);
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
-    if (m_failWrites.count(key) != 0) return Fail(fileerror::kAccessDenied);
-    std::shared_ptr<SimFileEntry>& entry = m_files[key];
+    if (ContainsSorted(m_failWrites, key)) return Fail(fileerror::kAccessDenied);
+    std::shared_ptr<SimFileEntry>& entry = ValueAt(m_files, key);
     if (!entry) {
         entry = std::make_shared<SimFileEntry>();
         entry->path = full;
@@ -207,7 +207,7 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
 std::unique_ptr<IOpenFile> SimFiles::OpenForReading(const CString& path) {
     const CString full = Resolve(path);
     const CString key = Key(full);
-    if (!full.empty() && (m_folders.count(key) != 0 || IsRootKey(key))) {
+    if (!full.empty() && (ContainsKey(m_folders, key) || IsRootKey(key))) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
@@ -235,9 +235,9 @@ CString SimFiles::ShortPathName(const CString& path) {
         return {};
     }
     const CString key = Key(Resolve(path));
-    if (const auto configured = m_shortPaths.find(key); configured != m_shortPaths.end()) return configured->second;
+    if (const auto configured = FindByKey(m_shortPaths, key); configured != m_shortPaths.end()) return configured->second;
     // Like GetShortPathNameA, a path that names nothing has no short form.
-    if (key.empty() || (m_files.count(key) == 0 && m_folders.count(key) == 0 && !IsRootKey(key))) {
+    if (key.empty() || (!ContainsKey(m_files, key) && !ContainsKey(m_folders, key) && !IsRootKey(key))) {
         Fail(fileerror::kFileNotFound);
         return {};
     }
@@ -254,11 +254,11 @@ bool SimFiles::CreateFolder(const CString& path) {
     const CString full = Resolve(path);
     const CString key = Key(full);
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (IsRootKey(key) || m_folders.count(key) != 0 || m_files.count(key) != 0) {
+    if (IsRootKey(key) || ContainsKey(m_folders, key) || ContainsKey(m_files, key)) {
         return Fail(fileerror::kAlreadyExists);
     }
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
-    m_folders.emplace(key, Folder{WithoutTrailingBackslashes(full), 0, false});
+    InsertIfAbsent(m_folders, key, Folder{WithoutTrailingBackslashes(full), 0, false});
     return true;
 }
 
@@ -284,7 +284,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
         Fail(fileerror::kAccessDenied);
         return std::nullopt;
     }
-    if (key.empty() || (!IsRootKey(key) && m_folders.count(key) == 0)) {
+    if (key.empty() || (!IsRootKey(key) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kDirectory);
         return std::nullopt;
     }
@@ -306,7 +306,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
     m_power.Use();
     if (m_failCopies) return Fail(fileerror::kAccessDenied);
     const auto source = FindFile(from);
-    if (!source) return Fail(m_folders.count(Key(Resolve(from))) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound);
+    if (!source) return Fail(ContainsKey(m_folders, Key(Resolve(from))) ? fileerror::kAccessDenied : fileerror::kFileNotFound);
     if (source->heldOpen || source->exclusiveOpens > 0) return Fail(fileerror::kSharingViolation);
     if (source->readFault == SimReadFault::ReadFails) return Fail(fileerror::kReadFault);
     // The copy takes the source's attributes, as CopyFileA does.
@@ -318,7 +318,7 @@ std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
     if (const auto entry = FindFile(path)) return entry->attributes;
     const CString key = Key(Resolve(path));
     if (!key.empty() && IsRootKey(key)) return kAttributeDirectory;
-    const auto folder = m_folders.find(key);
+    const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) {
         Fail(fileerror::kFileNotFound);
         return std::nullopt;
@@ -328,14 +328,14 @@ std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
 
 std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
     const CString key = Key(Resolve(path));
-    if (key.empty() || (!IsRootKey(key) && m_folders.count(key) == 0)) {
+    if (key.empty() || (!IsRootKey(key) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kPathNotFound);
         return std::nullopt;
     }
     const CString prefix = key + "\\";
     CStringArray names;
     auto collect = [&](const auto& entries, auto pathOf) {
-        for (auto it = entries.lower_bound(prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+        for (auto it = LowerBoundByKey(entries, prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
              ++it) {
             if (it->first.find('\\', prefix.size()) != CString::npos) continue;
             const CString& full = pathOf(it->second);
@@ -354,7 +354,7 @@ bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
         entry->attributes = attributes;
         return true;
     }
-    const auto folder = m_folders.find(Key(Resolve(path)));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path)));
     if (folder == m_folders.end()) return Fail(fileerror::kFileNotFound);
     folder->second.attributes = attributes;
     return true;
@@ -369,7 +369,7 @@ bool SimFiles::Delete(const CString& path) {
     const auto entry = FindFile(path);
     if (!entry) {
         const CString key = Key(Resolve(path));
-        return result(Fail(m_folders.count(key) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound));
+        return result(Fail(ContainsKey(m_folders, key) ? fileerror::kAccessDenied : fileerror::kFileNotFound));
     }
     if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
         return result(Fail(fileerror::kAccessDenied));
@@ -377,7 +377,7 @@ bool SimFiles::Delete(const CString& path) {
     if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
-    m_files.erase(Key(entry->path));
+    EraseByKey(m_files, Key(entry->path));
     return result(true);
 }
 
@@ -400,9 +400,9 @@ bool SimFiles::RemoveFolder(const CString& path) {
     };
     const CString key = Key(Resolve(path));
     if (key.empty()) return result(Fail(fileerror::kPathNotFound));
-    if (m_files.count(key) != 0) return result(Fail(fileerror::kDirectory));
+    if (ContainsKey(m_files, key)) return result(Fail(fileerror::kDirectory));
     if (IsRootKey(key)) return result(Fail(fileerror::kAccessDenied));
-    const auto folder = m_folders.find(key);
+    const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) return result(Fail(fileerror::kFileNotFound));
     if (HasChildren(key)) return result(Fail(fileerror::kDirNotEmpty));
     if (folder->second.inUse || key == Key(m_currentFolder)) return result(Fail(fileerror::kSharingViolation));
@@ -432,7 +432,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
     std::shared_ptr<SimFileEntry> entry = FindFile(path);
     if (!entry) {
         if (!Write(full, {}, 0)) return nullptr;
-        entry = m_files.at(key);
+        entry = FindByKey(m_files, key)->second;
     } else if (entry->heldOpen || entry->exclusiveOpens > 0) {
         Fail(fileerror::kSharingViolation);
         return nullptr;
@@ -440,7 +440,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
-    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0, m_power);
+    return std::make_unique<SimAppendFile>(entry, ContainsSorted(m_failWrites, key), m_power);
 }
 
 std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
@@ -476,7 +476,7 @@ SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::ui
     entry->path = full;
     entry->content = content;
     entry->attributes = attributes;
-    m_files[Key(full)] = entry;
+    ValueAt(m_files, Key(full)) = entry;
     return *this;
 }
 
@@ -484,7 +484,7 @@ SimFiles& SimFiles::AddFolder(const CString& path) {
     const CString full = WithoutTrailingBackslashes(Resolve(path));
     if (full.empty()) SimFault("sim files: empty folder path");
     AddParents(full);
-    if (!IsRootKey(Key(full))) m_folders.emplace(Key(full), Folder{full, 0, false});
+    if (!IsRootKey(Key(full))) InsertIfAbsent(m_folders, Key(full), Folder{full, 0, false});
     return *this;
 }
 
@@ -492,7 +492,7 @@ bool SimFiles::FileExists(const CString& path) const { return FindFile(path) != 
 
 bool SimFiles::FolderExists(const CString& path) const {
     const CString key = Key(Resolve(path));
-    return !key.empty() && (IsRootKey(key) || m_folders.count(key) != 0);
+    return !key.empty() && (IsRootKey(key) || ContainsKey(m_folders, key));
 }
 
 std::optional<CString> SimFiles::FileContent(const CString& path) const {
@@ -503,7 +503,7 @@ std::optional<CString> SimFiles::FileContent(const CString& path) const {
 
 std::optional<std::uint32_t> SimFiles::Attributes(const CString& path) const {
     if (const auto entry = FindFile(path)) return entry->attributes;
-    const auto folder = m_folders.find(Key(Resolve(path)));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path)));
     if (folder == m_folders.end()) return std::nullopt;
     return folder->second.attributes;
 }
@@ -521,7 +521,7 @@ CStringArray SimFiles::FolderPaths() const {
 }
 
 SimFiles& SimFiles::MarkInUse(const CString& path) {
-    if (const auto folder = m_folders.find(Key(Resolve(path))); folder != m_folders.end()) {
+    if (const auto folder = FindByKey(m_folders, Key(Resolve(path))); folder != m_folders.end()) {
         folder->second.inUse = true;
     } else {
         ExistingFile(path).inUse = true;
@@ -555,7 +555,7 @@ SimFiles& SimFiles::ShortenReads(const CString& path, std::uint32_t bytes) {
 }
 
 SimFiles& SimFiles::FailWrites(const CString& path) {
-    m_failWrites.insert(Key(Resolve(path)));
+    InsertSorted(m_failWrites, Key(Resolve(path)));
     return *this;
 }
 
@@ -570,7 +570,7 @@ SimFiles& SimFiles::SetTempPath(const CString& path) {
 }
 
 SimFiles& SimFiles::SetShortPath(const CString& path, const CString& shortPath) {
-    m_shortPaths[Key(Resolve(path))] = shortPath;
+    ValueAt(m_shortPaths, Key(Resolve(path))) = shortPath;
     return *this;
 }
 

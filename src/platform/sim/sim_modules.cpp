@@ -70,7 +70,7 @@ SimModule& SimModule::OnUnregister(std::function<void()> action) {
 SimModules::SimModules(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
 
 std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
-    const auto found = m_modules.find(SimFold(path));
+    const auto found = FindByKey(m_modules, SimFold(path));
     const bool loads = found != m_modules.end() && found->second.loads;
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
     if (!loads) return nullptr;
@@ -78,6 +78,6 @@ std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
 }
 
 SimModules& SimModules::Register(const CString& path, SimModule module) {
-    m_modules[SimFold(path)] = module;
+    ValueAt(m_modules, SimFold(path)) = module;
     return *this;
 }

@@ -3,10 +3,10 @@
 // each recorded in the transcript.
 
 #include <functional>
-#include <map>
 
 #include "platform/modules.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sorted_lookup.h"
 #include "platform/sim/transcript.h"
 
 struct SimModule {
@@ -35,6 +35,6 @@ public:
 private:
     SimTranscript& m_transcript;
     SimPower& m_power;
-    std::map<CString, SimModule> m_modules;  // by folded path
+    SortedPairs<CString, SimModule> m_modules;  // by folded path
     int m_loaded = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <new>
 #include <string>
 #include <unordered_set>
@@ -102,6 +103,11 @@ std::pair<bool, std::size_t> _Prime_rehash_policy::_M_need_rehash(std::size_t bu
 }  // namespace std::__detail
 
 namespace std {
+// Asked only by get_deleter, which a program without run-time type information never calls
+// with a type of its own; the tag's own identity is compared by address before this. The
+// prebuilt copy would bring in the exception machinery.
+bool _Sp_make_shared_tag::_S_eq(const type_info&) noexcept { return false; }
+
 void __throw_bad_alloc() { EndOnRuntimeFault(); }
 void __throw_bad_array_new_length() { EndOnRuntimeFault(); }
 void __throw_length_error(const char*) { EndOnRuntimeFault(); }
