@@ -22,7 +22,7 @@ std::string_view ProgramPathAt(std::string_view text) {
 
 }  // namespace
 
-bool IsWorkingCopySwitch(std::string_view argumentText) { return StartsWithNoCase(argumentText, kUninstSwitch); }
+bool IsWorkingCopySwitch(std::string_view argumentText) { return StartsWithAsciiNoCase(argumentText, kUninstSwitch); }
 
 UninstSwitch ParseUninstArguments(std::string_view argumentText) {
     UninstSwitch result;
@@ -54,8 +54,11 @@ CString BuildRelaunchCommandLine(std::string_view tempFile, std::int32_t threadI
     return line;
 }
 
-CString ProgramTitle(std::string_view modulePath) {
-    const auto slash = modulePath.find_last_of("\\/");
+CString ProgramTitle(std::string_view modulePath, const CodePage& codePage) {
+    std::size_t slash = std::string_view::npos;
+    for (std::size_t i = 0; i < modulePath.size(); i += codePage.CharacterSize(modulePath, i)) {
+        if (modulePath[i] == '\\' || modulePath[i] == '/') slash = i;
+    }
     std::string_view name = slash == std::string_view::npos ? modulePath : modulePath.substr(slash + 1);
     const auto dot = name.rfind('.');
     if (dot != std::string_view::npos) name = name.substr(0, dot);

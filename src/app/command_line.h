@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 constexpr std::string_view kUninstSwitch = "/UNINST";
@@ -27,4 +28,4 @@ CString BuildRelaunchCommandLine(std::string_view tempFile, std::int32_t threadI
                                  std::string_view argumentText);
 
 // The program's title: its file name without the extension.
-CString ProgramTitle(std::string_view modulePath);
+CString ProgramTitle(std::string_view modulePath, const CodePage& codePage);

@@ -2,6 +2,7 @@
 // program's folder or in the current folder would otherwise run with the program's rights.
 
 #include "app/uninst_app.h"
+#include "setupinfo/text.h"
 
 namespace {
 
@@ -14,8 +15,7 @@ CString CUninstApp::LimitDllSearch() {
     if (system.SetDefaultDllDirectories(kSearchSystemFolder)) return "the system folder only";
     // The program's own folder still comes first, but the current folder drops out and the
     // system folder comes next.
-    CString systemFolder = m_sysDir;
-    if (systemFolder.size() > 3 && systemFolder.back() == '\\') systemFolder.pop_back();
+    const CString systemFolder = WithoutTrailingBackslashBeyondRoot(m_sysDir, m_codePage);
     if (!systemFolder.empty() && system.SetDllSearchFolder(systemFolder)) {
         return "the program's folder, then " + systemFolder + "; not the current folder";
     }

@@ -178,8 +178,8 @@ void CUninstApp::RunDryRun(const CString& argumentText) {
         m_log->Append(plan.text);
     } else {
         CString folder = m_platform.files.TempPath();
-        if (folder.empty()) folder = WithTrailingBackslash(m_platform.system.WindowsFolder()) + kTempFallback;
-        const CString path = WithTrailingBackslash(folder) + kPlanFileName;
+        if (folder.empty()) folder = WithTrailingBackslash(m_platform.system.WindowsFolder(), m_codePage) + kTempFallback;
+        const CString path = WithTrailingBackslash(folder, m_codePage) + kPlanFileName;
         if (!m_platform.files.WriteWholeFile(path, plan.text)) {
             ShowMessage(kPlanNotWrittenPrefix + path + kPlanNotWrittenSuffix);
             EndWith(RunEnding::Stopped);

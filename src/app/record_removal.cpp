@@ -21,9 +21,9 @@ void CUninstApp::DeleteInstallRecord(const CString& recordPath, bool recordWasOp
         if (!removed) return;
     }
     CString parent = recordPath;
-    for (std::size_t cut = parent.rfind('\\'); cut != CString::npos; cut = parent.rfind('\\')) {
+    for (std::size_t cut = m_codePage.FindLast(parent, '\\'); cut != CString::npos; cut = m_codePage.FindLast(parent, '\\')) {
         parent.resize(cut);
-        if (!StartsWithNoCase(parent, kRecordOwnerKey)) return;
+        if (!StartsWithAsciiNoCase(parent, kRecordOwnerKey)) return;
         // A parent already gone (an earlier run stopped after deleting it) is passed over.
         const std::optional<bool> removed = DeleteKeyIfEmpty(kLocalMachine, parent);
         if (removed && !*removed) return;

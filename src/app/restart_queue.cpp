@@ -17,15 +17,14 @@ constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kLockViolation = 33;
 
 bool IsHexDigit(char byte) {
-    const char folded = FoldAscii(byte);
-    return (folded >= '0' && folded <= '9') || (folded >= 'a' && folded <= 'f');
+    return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F');
 }
 
 }  // namespace
 
 CString CUninstApp::ComparableForm(const CString& path) {
     const CString shortPath = m_platform.files.ShortPathName(path);
-    return FoldAscii(shortPath.empty() ? path : shortPath);
+    return FoldAscii(shortPath.empty() ? path : shortPath, m_codePage);
 }
 
 bool CUninstApp::QueueDeletionAtRestart(const CString& path) {
@@ -100,9 +99,9 @@ void CUninstApp::QueueFilesLeftInUse() {
     // Deepest first, after the files: a folder that holds anything else at the restart stays.
     for (const CString& folder : m_foldersLeft) {
         if (folder.size() <= 3) continue;  // a drive's root is never removed
-        const CString prefix = WithTrailingBackslash(ComparableForm(folder));
+        const CString prefix = WithTrailingBackslash(ComparableForm(folder), m_codePage);
         for (const CString& queued : queuedForms) {
-            if (StartsWithNoCase(queued, prefix)) {
+            if (StartsWithNoCase(queued, prefix, m_codePage)) {
                 QueueDeletionAtRestart(folder);
                 break;
             }
@@ -112,17 +111,17 @@ void CUninstApp::QueueFilesLeftInUse() {
 
 std::optional<CString> CUninstApp::PrivateFolderOf(const CString& programPath) {
     // The first instance names the folder like its temporary files: the prefix and four digits.
-    CString folder = FolderOf(programPath);
+    CString folder = FolderOf(programPath, m_codePage);
     if (folder.size() < 2) return std::nullopt;
     folder.pop_back();
-    const CString name = folder.substr(folder.rfind('\\') + 1);
-    if (name.size() != 7 || !StartsWithNoCase(name, kTempPrefix)) return std::nullopt;
+    const CString name = folder.substr(m_codePage.FindLast(folder, '\\') + 1);
+    if (name.size() != 7 || !StartsWithAsciiNoCase(name, kTempPrefix)) return std::nullopt;
     for (std::size_t i = 3; i < name.size(); ++i) {
         if (!IsHexDigit(name[i])) return std::nullopt;
     }
     CString tempFolder = m_platform.files.TempPath();
     if (tempFolder.empty()) tempFolder = m_winDir + "TEMP";
-    if (WithTrailingBackslash(ComparableForm(FolderOf(folder))) != WithTrailingBackslash(ComparableForm(tempFolder))) {
+    if (WithTrailingBackslash(ComparableForm(FolderOf(folder, m_codePage)), m_codePage) != WithTrailingBackslash(ComparableForm(tempFolder), m_codePage)) {
         return std::nullopt;
     }
     return folder;

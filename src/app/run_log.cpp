@@ -27,7 +27,7 @@ CString AddRenameDeletion(std::string_view iniText, std::string_view path) {
     while (position < iniText.size()) {
         const auto feed = iniText.find('\n', position);
         const std::size_t next = feed == std::string_view::npos ? iniText.size() : feed + 1;
-        if (StartsWithNoCase(TrimLeftWhiteSpace(iniText.substr(position, next - position)), "[Rename]")) {
+        if (StartsWithAsciiNoCase(TrimLeftWhiteSpace(iniText.substr(position, next - position)), "[Rename]")) {
             CString result(iniText.substr(0, next));
             if (feed == std::string_view::npos) result += "\r\n";
             return result + entry + CString(iniText.substr(next));

@@ -35,8 +35,8 @@ private:
 }  // namespace
 
 bool CUninstApp::InitInstance() {
-    m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder());
-    m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder());
+    m_winDir = WithTrailingBackslash(m_platform.system.WindowsFolder(), m_codePage);
+    m_sysDir = WithTrailingBackslash(m_platform.system.SystemFolder(), m_codePage);
     const CString dllSearch = LimitDllSearch();
     const CString arguments = m_platform.system.ArgumentText();
     const bool workingCopy = IsWorkingCopySwitch(arguments);
@@ -89,7 +89,7 @@ void CUninstApp::ParseUninstSwitch(const CString& argumentText) {
     if (parsed.programPath) m_setupDir = m_platform.files.FullPathName(*parsed.programPath);
     m_waitingProgramPath = m_setupDir;
     if (m_setupDir.empty()) m_setupDir = m_platform.system.ModuleFileName();
-    m_setupDir = FolderOf(m_setupDir);
+    m_setupDir = FolderOf(m_setupDir, m_codePage);
 }
 
 std::unique_ptr<IOpenFile> CUninstApp::OpenSetupInf() {

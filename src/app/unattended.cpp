@@ -24,9 +24,9 @@ CString WithoutQuotes(std::string_view text) {
 }
 
 bool IsSwitch(std::string_view word) {
-    return EqualsNoCase(word, kSilentSwitch) || EqualsNoCase(word, kVerySilentSwitch) ||
-           EqualsNoCase(word, kShortVerySilentSwitch) || EqualsNoCase(word, kWaitSwitch) ||
-           EqualsNoCase(word, kPlanSwitch) || StartsWithNoCase(word, kLogSwitch);
+    return EqualsAsciiNoCase(word, kSilentSwitch) || EqualsAsciiNoCase(word, kVerySilentSwitch) ||
+           EqualsAsciiNoCase(word, kShortVerySilentSwitch) || EqualsAsciiNoCase(word, kWaitSwitch) ||
+           EqualsAsciiNoCase(word, kPlanSwitch) || StartsWithAsciiNoCase(word, kLogSwitch);
 }
 
 // A word runs to the next blank outside quotes, so a quoted path is one word.
@@ -61,15 +61,15 @@ CString WithoutUnattendedSwitches(std::string_view argumentText) {
 UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText) {
     UnattendedOptions options;
     for (std::string_view word : Words(argumentText)) {
-        if (EqualsNoCase(word, kSilentSwitch)) {
+        if (EqualsAsciiNoCase(word, kSilentSwitch)) {
             if (options.quietness == Quietness::Normal) options.quietness = Quietness::Silent;
-        } else if (EqualsNoCase(word, kVerySilentSwitch) || EqualsNoCase(word, kShortVerySilentSwitch)) {
+        } else if (EqualsAsciiNoCase(word, kVerySilentSwitch) || EqualsAsciiNoCase(word, kShortVerySilentSwitch)) {
             options.quietness = Quietness::VerySilent;
-        } else if (EqualsNoCase(word, kWaitSwitch)) {
+        } else if (EqualsAsciiNoCase(word, kWaitSwitch)) {
             options.wait = true;
-        } else if (EqualsNoCase(word, kPlanSwitch)) {
+        } else if (EqualsAsciiNoCase(word, kPlanSwitch)) {
             options.plan = true;
-        } else if (StartsWithNoCase(word, kLogSwitch)) {
+        } else if (StartsWithAsciiNoCase(word, kLogSwitch)) {
             options.logPath = WithoutQuotes(word.substr(kLogSwitch.size()));
         }
     }

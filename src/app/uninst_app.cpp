@@ -17,9 +17,9 @@ int ScaledShare(int scale, int part, int whole) {
     return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);
 }
 
-CUninstApp::CUninstApp(Platform& platform) : m_platform(platform) {
+CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCodePage()), m_platform(platform) {
     DetectOperatingSystem();
-    m_title = ProgramTitle(m_platform.system.ModuleFileName());
+    m_title = ProgramTitle(m_platform.system.ModuleFileName(), m_codePage);
 }
 
 CUninstApp::~CUninstApp() { CloseRecordKey(); }

@@ -111,6 +111,7 @@ public:
 
     int ExitCode() const { return static_cast<int>(m_msgCur.wParam); }
 
+    CodePage m_codePage;
     bool m_isWinNT = false;
     std::uint32_t m_majorVersion = 0;
     std::uint32_t m_minorVersion = 0;

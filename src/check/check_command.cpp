@@ -3,11 +3,13 @@
 #include "check/check_options.h"
 #include "check/check_report.h"
 #include "check/checker.h"
+#include "setupinfo/text.h"
 
 namespace {
 
 constexpr char kErrorPrefix[] = "uninst-check: ";
 constexpr char kUnreadable[] = "cannot read the file";
+constexpr char kUnknownCodePage[] = "the system's code page is not one the checker knows; name one with --codepage";
 constexpr char kTooLarge[] = "the file is larger than 64 MiB: no setup information is that long, and it is not read";
 
 }  // namespace
@@ -22,7 +24,14 @@ int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console) {
         console.WriteError(kErrorPrefix + parsed.error + "\n" + kCheckUsage);
         return checkexit::kErrors;
     }
-    const CheckOptions& options = *parsed.options;
+    CheckOptions options = *parsed.options;
+    if (!options.codePage) options.codePage = console.SystemCodePage();
+    const std::optional<CodePage> codePage = CodePage::Known(*options.codePage);
+    if (!codePage) {
+        console.WriteError(kErrorPrefix + CString(kUnknownCodePage) + " (" + std::to_string(*options.codePage) + ")\n");
+        return checkexit::kErrors;
+    }
+    options.startMenu = WithTrailingBackslash(options.startMenu, *codePage);
     CString text;
     const ReadOutcome read = console.ReadWholeFile(options.setupInf, kCheckFileLimit, text);
     if (read != ReadOutcome::Read) {

@@ -18,6 +18,8 @@ public:
     virtual ReadOutcome ReadWholeFile(const CString& path, std::uint32_t limit, CString& text) = 0;
     virtual void Write(std::string_view text) = 0;
     virtual void WriteError(std::string_view text) = 0;
+    // The ANSI code page that files are read in when --codepage does not name one.
+    virtual std::uint32_t SystemCodePage() = 0;
 };
 
 int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console);

@@ -3,13 +3,16 @@
 #include "setupinfo/text.h"
 
 const char kCheckUsage[] =
-    "usage: uninst-check SETUP.INF [--apppath DIR] [--appcommon DIR] [--startmenu DIR] [--family 9x|nt] [--json]\n"
+    "usage: uninst-check SETUP.INF [--apppath DIR] [--appcommon DIR] [--startmenu DIR] [--family 9x|nt]\n"
+    "                    [--codepage N] [--json]\n"
     "Checks a SETUP.INF as uninst.exe reads it, then shows what uninst.exe would do on a machine where\n"
-    "everything the file installs exists. Exit code 0: no findings; 1: hazards or leftovers; 2: errors.\n";
+    "everything the file installs exists. Exit code 0: no findings; 1: hazards or leftovers; 2: errors.\n"
+    "--codepage: the ANSI code page the file is written in (932, 936, 949, 950 for Japanese, Chinese\n"
+    "and Korean systems; 1252 and the other single-byte ones); the system's own when absent.\n";
 
 namespace {
 
-enum class ValueOption { AppPath, AppCommon, StartMenu, Family };
+enum class ValueOption { AppPath, AppCommon, StartMenu, Family, CodePage };
 
 struct OptionName {
     const char* name;
@@ -20,7 +23,16 @@ constexpr OptionName kValueOptions[] = {
     {"--appcommon", ValueOption::AppCommon},
     {"--startmenu", ValueOption::StartMenu},
     {"--family", ValueOption::Family},
+    {"--codepage", ValueOption::CodePage},
 };
+
+// A code page the checker knows the characters of, or nullopt.
+std::optional<std::uint32_t> KnownCodePage(const CString& value) {
+    if (value.empty() || value.size() > 5 || value.find_first_not_of("0123456789") != CString::npos) return std::nullopt;
+    const auto number = static_cast<std::uint32_t>(ParseSignedDecimal(value));
+    if (!CodePage::Known(number)) return std::nullopt;
+    return number;
+}
 
 ParsedArguments Wrong(const CString& error) {
     ParsedArguments parsed;
@@ -33,11 +45,19 @@ bool Assign(CheckOptions& options, ValueOption option, const CString& value, CSt
     switch (option) {
         case ValueOption::AppPath: options.appPath = value; break;
         case ValueOption::AppCommon: options.appCommon = value; break;
-        case ValueOption::StartMenu: options.startMenu = WithTrailingBackslash(value); break;
+        // Folded and cut once the code page is known, when all options are read.
+        case ValueOption::StartMenu: options.startMenu = value; break;
+        case ValueOption::CodePage:
+            options.codePage = KnownCodePage(value);
+            if (!options.codePage) {
+                error = "--codepage takes a code page such as 932, 936, 949, 950 or 1252, not '" + value + "'";
+                return false;
+            }
+            break;
         case ValueOption::Family:
-            if (EqualsNoCase(value, "9x")) {
+            if (EqualsAsciiNoCase(value, "9x")) {
                 options.family = Family::Win9x;
-            } else if (EqualsNoCase(value, "nt")) {
+            } else if (EqualsAsciiNoCase(value, "nt")) {
                 options.family = Family::WinNt;
             } else {
                 error = "--family takes 9x or nt, not '" + value + "'";

@@ -13,6 +13,8 @@ struct CheckOptions {
     CString appCommon = "C:\\Program Files\\Common Files\\App\\";
     CString startMenu = "C:\\WINDOWS\\Start Menu\\Programs\\App\\";
     Family family = Family::WinNt;
+    // The ANSI code page the file is read in; absent, the system's own.
+    std::optional<std::uint32_t> codePage;
     bool json = false;
 };
 

@@ -2,12 +2,12 @@
 
 #include "setupinfo/text.h"
 
-CString NormalisedPath(const CString& path) {
+CString NormalisedPath(const CString& path, const CodePage& codePage) {
     const std::size_t rootLength = path.size() >= 2 && path[0] == '\\' && path[1] == '\\' ? 2 : 0;
     CStringArray parts;
     std::size_t start = rootLength;
     while (start <= path.size()) {
-        auto end = path.find('\\', start);
+        auto end = codePage.Find(path, '\\', start);
         if (end == CString::npos) end = path.size();
         const CString part = path.substr(start, end - start);
         if (part == "..") {
@@ -22,14 +22,14 @@ CString NormalisedPath(const CString& path) {
     return joined;
 }
 
-bool IsInside(const CString& path, const CString& folder) {
+bool IsInside(const CString& path, const CString& folder, const CodePage& codePage) {
     if (!IsAbsolutePath(folder)) return false;
-    const CString base = WithTrailingBackslash(NormalisedPath(folder));
-    const CString normal = NormalisedPath(path);
-    return normal.size() > base.size() && StartsWithNoCase(normal, base);
+    const CString base = WithTrailingBackslash(NormalisedPath(folder, codePage), codePage);
+    const CString normal = NormalisedPath(path, codePage);
+    return normal.size() > base.size() && StartsWithNoCase(normal, base, codePage);
 }
 
-bool IsInsideOrSame(const CString& path, const CString& folder) {
-    return IsInside(path, folder) ||
-           (IsAbsolutePath(folder) && EqualsNoCase(NormalisedPath(path), NormalisedPath(folder)));
+bool IsInsideOrSame(const CString& path, const CString& folder, const CodePage& codePage) {
+    return IsInside(path, folder, codePage) ||
+           (IsAbsolutePath(folder) && EqualsNoCase(NormalisedPath(path, codePage), NormalisedPath(folder, codePage), codePage));
 }

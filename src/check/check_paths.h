@@ -1,12 +1,13 @@
 #pragma once
 // Where a path lies, worked out on its text alone.
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 // "." and ".." collapsed and doubled backslashes merged, so that a path cannot leave a folder
 // unseen; ".." never climbs above the first part (the drive, or the server of a network path).
-CString NormalisedPath(const CString& path);
+CString NormalisedPath(const CString& path, const CodePage& codePage);
 // True when path lies below folder; folder must be absolute.
-bool IsInside(const CString& path, const CString& folder);
+bool IsInside(const CString& path, const CString& folder, const CodePage& codePage);
 // True when path is folder itself or lies below it.
-bool IsInsideOrSame(const CString& path, const CString& folder);
+bool IsInsideOrSame(const CString& path, const CString& folder, const CodePage& codePage);

@@ -11,27 +11,28 @@ constexpr char kProbeFile[] = "C:\\SETUP.INF";
 constexpr char kOwnCopyName[] = "SETUPPEL\\uninst.exe";
 constexpr char kOwnCopyFallback[] = "%apppath%\\UNINST\\uninst.exe";
 constexpr char kNtSystemFolder[] = "C:\\WINDOWS\\SYSTEM32";
+constexpr std::uint32_t kWesternCodePage = 1252;
 
 }  // namespace
 
-void PictureFamily(SimMachine& machine, Family family) {
-    if (family == Family::WinNt) {
+Platform& PictureMachine(SimMachine& machine, const CheckOptions& options) {
+    machine.system().SetCodePage(options.codePage.value_or(kWesternCodePage));
+    if (options.family == Family::WinNt) {
         machine.system().UseWindows2000().SetSystemFolder(kNtSystemFolder);
         machine.files().AddFolder(kNtSystemFolder);
     } else {
         machine.system().UseWindows98();
     }
+    return machine.platform();
 }
 
 CheckProbe::CheckProbe(const CString& text, const CheckOptions& options)
-    : m_app(m_machine.platform()), m_text(text), m_numbered(m_text), m_options(options) {
-    PictureFamily(m_machine, options.family);
-    m_app.DetectOperatingSystem();
-    m_app.m_winDir = WithTrailingBackslash(m_machine.system().WindowsFolder());
-    m_app.m_sysDir = WithTrailingBackslash(m_machine.system().SystemFolder());
+    : m_app(PictureMachine(m_machine, options)), m_text(text), m_numbered(m_text, m_app.m_codePage), m_options(options) {
+    m_app.m_winDir = WithTrailingBackslash(m_machine.system().WindowsFolder(), m_app.m_codePage);
+    m_app.m_sysDir = WithTrailingBackslash(m_machine.system().SystemFolder(), m_app.m_codePage);
     m_app.m_appPath = options.appPath;
     m_app.m_appCommon = options.appCommon;
-    m_app.m_startMenuFolder = WithTrailingBackslash(options.startMenu);
+    m_app.m_startMenuFolder = WithTrailingBackslash(options.startMenu, m_app.m_codePage);
     m_machine.files().AddFile(kProbeFile, m_text);
     // The verdict on an empty [UnInstall] is the checker's to give; the lists are built either way.
     m_app.LoadSetupInfo(m_machine.files().OpenForReading(kProbeFile));
@@ -50,7 +51,7 @@ std::optional<CString> CheckProbe::ResolvePath(const CString& line) {
 }
 
 std::optional<CString> CheckProbe::ResolveProgram(const CString& program) {
-    if (program.find('\\') == CString::npos) return m_app.m_appPath + program;
+    if (!HasBackslash(program, m_app.m_codePage)) return m_app.m_appPath + program;
     return Expand(program);
 }
 
@@ -66,8 +67,8 @@ std::vector<InstalledFile> CheckProbe::InstalledFiles() {
     CStringArray fields;
     std::unordered_set<CString> seen;
     for (const NumberedLine& option : m_numbered.Section("Options")) {
-        SplitFields(option.text, fields);
-        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0])).second) continue;
+        SplitFields(option.text, fields, m_app.m_codePage);
+        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0], m_app.m_codePage)).second) continue;
         sections.push_back("Option." + fields[0]);
         sections.push_back("Option." + fields[0] + "." + m_app.m_osName);
     }

@@ -15,8 +15,10 @@ struct InstalledFile {
     CString path;
 };
 
-// Windows 98 for the 9x family, Windows 2000 for the NT family, with their system folders.
-void PictureFamily(SimMachine& machine, Family family);
+// Windows 98 for the 9x family, Windows 2000 for the NT family, with their system folders, in
+// the code page of the options; before any program object is made on the machine, since that
+// takes the code page when it starts.
+Platform& PictureMachine(SimMachine& machine, const CheckOptions& options);
 
 class CheckProbe {
 public:

@@ -57,25 +57,30 @@ CString Summary(const Findings& findings) {
 
 }  // namespace
 
-CString ShownLine(const CString& line, std::size_t limit) {
+CString ShownLine(const CString& line, std::size_t limit, const CodePage& codePage) {
     if (line.size() <= limit) return Escaped(line, false);
-    return Escaped(line.substr(0, limit), false) + "... (" + std::to_string(line.size()) + " bytes)";
+    // Cut before a character, never inside one.
+    std::size_t cut = 0;
+    while (cut + codePage.CharacterSize(line, cut) <= limit) cut += codePage.CharacterSize(line, cut);
+    return Escaped(line.substr(0, cut), false) + "... (" + std::to_string(line.size()) + " bytes)";
 }
 
 CString FormatTextReport(const CheckResult& result, const CheckOptions& options) {
+    const CodePage codePage = CodePage::Known(options.codePage.value_or(0)).value_or(CodePage());
     CString out;
     for (const Finding& finding : result.findings) {
         out += Escaped(options.setupInf, false);
         if (finding.lineNumber != 0) out += ":" + std::to_string(finding.lineNumber);
-        out += ": " + CString(KindName(finding.kind)) + ": " + ShownLine(finding.message, kShownLineLimit) + "\n";
-        if (finding.lineNumber != 0) out += "    " + std::to_string(finding.lineNumber) + " | " + ShownLine(finding.line, kShownLineLimit) + "\n";
+        out += ": " + CString(KindName(finding.kind)) + ": " + ShownLine(finding.message, kShownLineLimit, codePage) + "\n";
+        if (finding.lineNumber != 0) out += "    " + std::to_string(finding.lineNumber) + " | " + ShownLine(finding.line, kShownLineLimit, codePage) + "\n";
     }
     out += Summary(result.findings) + "\n";
     if (!result.ran) return out;
     out += "\n";
-    out += CString(kPlanHeading) + " (" + FamilyName(options.family) + " family, application folder " +
+    out += CString(kPlanHeading) + " (" + FamilyName(options.family) + " family, code page " +
+           std::to_string(codePage.Number()) + ", application folder " +
            Escaped(options.appPath, false) + "):\n";
-    for (const CString& line : result.plan) out += ShownLine(line, kPlanLineLimit) + "\n";
+    for (const CString& line : result.plan) out += ShownLine(line, kPlanLineLimit, codePage) + "\n";
     out += "the uninstaller's exit code: " + std::to_string(result.runExitCode) + "\n";
     return out;
 }
@@ -83,6 +88,7 @@ CString FormatTextReport(const CheckResult& result, const CheckOptions& options)
 CString FormatJsonReport(const CheckResult& result, const CheckOptions& options) {
     CString out = "{\n  \"file\": " + Quoted(options.setupInf) + ",\n";
     out += "  \"family\": \"" + CString(FamilyName(options.family)) + "\",\n";
+    out += "  \"codepage\": " + std::to_string(options.codePage.value_or(0)) + ",\n";
     out += "  \"apppath\": " + Quoted(options.appPath) + ",\n  \"appcommon\": " + Quoted(options.appCommon) +
            ",\n  \"startmenu\": " + Quoted(options.startMenu) + ",\n";
     out += "  \"exitCode\": " + std::to_string(CheckExitCode(result.findings)) + ",\n";

@@ -3,8 +3,9 @@
 
 #include "check/check_options.h"
 #include "check/checker.h"
+#include "platform/code_page.h"
 
 CString FormatTextReport(const CheckResult& result, const CheckOptions& options);
 CString FormatJsonReport(const CheckResult& result, const CheckOptions& options);
-// A line made safe to show: control bytes as \xNN, cut after limit bytes.
-CString ShownLine(const CString& line, std::size_t limit);
+// A line made safe to show: control bytes as \xNN, cut after at most limit bytes, between characters.
+CString ShownLine(const CString& line, std::size_t limit, const CodePage& codePage);

@@ -39,7 +39,7 @@ public:
 
     // Lays the file unless its path cannot name one; true when it is there.
     bool LayFile(const CString& path, const CString& content = {}) {
-        if (!IsAbsolutePath(path) || path.size() > kLongestLaidPath || path.back() == '\\' ||
+        if (!IsAbsolutePath(path) || path.size() > kLongestLaidPath || EndsWithBackslash(path, m_app.m_codePage) ||
             m_machine.files().FolderExists(path)) {
             return false;
         }
@@ -92,7 +92,7 @@ public:
             const auto data = m_probe.Expand(entry->data);
             if (!keyPath || !name || !data) continue;
             if (const auto root = RecogniseRoot(*keyPath)) {
-                SetValue(*root, keyPath->substr(keyPath->find('\\') + 1), *name, StringValue(*data));
+                SetValue(*root, keyPath->substr(m_app.m_codePage.Find(*keyPath, '\\') + 1), *name, StringValue(*data));
             } else {
                 SetValue(kClassesRoot, *keyPath, *name, StringValue(*data));
             }
@@ -105,9 +105,9 @@ public:
         m_app.ReadSection("ExecuteOnUninstall", lines);
         m_app.ReadSection("AutoDelete", skipLines);
         std::unordered_set<CString> skipped;
-        for (const CString& line : skipLines) skipped.insert(FoldAscii(line));
+        for (const CString& line : skipLines) skipped.insert(FoldAscii(line, m_app.m_codePage));
         for (const CString& line : lines) {
-            if (skipped.count(FoldAscii(line)) != 0) continue;
+            if (skipped.count(FoldAscii(line, m_app.m_codePage)) != 0) continue;
             if (const auto program = m_probe.ResolveProgram(SplitRunLine(line).program)) {
                 m_machine.processes().RegisterProgram(*program, SimProgram::ExitingWith(0));
             }
@@ -125,7 +125,7 @@ public:
         CStringArray fields;
         m_app.ReadSection("AddShortcut", lines);
         for (const CString& line : lines) {
-            SplitFields(line, fields);
+            SplitFields(line, fields, m_app.m_codePage);
             if (fields.size() >= 3) LayFile(menu + fields[2]);
         }
         LayFile(menu + kUninstallShortcut);
@@ -136,7 +136,7 @@ public:
         CString ownCopy = m_probe.OwnCopyPath().value_or(CString());
         if (!IsAbsolutePath(ownCopy)) ownCopy = m_app.m_appPath + kFallbackOwnCopy;
         LayFile(ownCopy);
-        LayFile(FolderOf(ownCopy) + "SETUP.INF", m_app.m_setupText);
+        LayFile(FolderOf(ownCopy, m_app.m_codePage) + "SETUP.INF", m_app.m_setupText);
         LayFile(kWorkingCopy);
         return ownCopy;
     }
@@ -151,7 +151,7 @@ private:
 
 CheckRun RunOnPicture(CheckProbe& probe) {
     SimMachine machine;
-    PictureFamily(machine, probe.Options().family);
+    PictureMachine(machine, probe.Options());
     const CStringArray foldersBefore = machine.files().FolderPaths();
     PictureLayer layer(probe, machine);
 
@@ -180,16 +180,16 @@ CheckRun RunOnPicture(CheckProbe& probe) {
 
     std::unordered_set<CString> reported;
     for (const InstalledFile& file : installed) {
-        if (!machine.files().FileExists(file.path) || !reported.insert(FoldAscii(file.path)).second) continue;
+        if (!machine.files().FileExists(file.path) || !reported.insert(FoldAscii(file.path, probe.App().m_codePage)).second) continue;
         run.leftovers.push_back({FindingKind::Leftover, file.line.number, file.line.text, kLeftoverFile + file.path});
     }
     std::unordered_set<CString> existed;
-    for (const CString& folder : foldersBefore) existed.insert(FoldAscii(folder));
+    for (const CString& folder : foldersBefore) existed.insert(FoldAscii(folder, probe.App().m_codePage));
     const CStringArray owned = {probe.Options().appPath, probe.Options().appCommon, probe.Options().startMenu};
     for (const CString& folder : machine.files().FolderPaths()) {
-        if (existed.count(FoldAscii(folder)) != 0) continue;
+        if (existed.count(FoldAscii(folder, probe.App().m_codePage)) != 0) continue;
         for (const CString& root : owned) {
-            if (!IsInsideOrSame(folder, root)) continue;
+            if (!IsInsideOrSame(folder, root, probe.App().m_codePage)) continue;
             run.leftovers.push_back({FindingKind::Leftover, 0, CString(), kLeftoverFolder + folder});
             break;
         }

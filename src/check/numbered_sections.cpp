@@ -3,17 +3,11 @@
 #include "setupinfo/setup_text.h"
 #include "setupinfo/text.h"
 
-namespace {
-
-std::size_t BlankPrefixLength(std::string_view line) {
-    std::size_t length = 0;
-    while (length < line.size() && IsBlankByte(line[length])) ++length;
-    return length;
+std::size_t NumberedText::BlankPrefixLength(std::string_view line) const {
+    return line.size() - SkipBlankBytes(line, m_codePage).size();
 }
 
-}  // namespace
-
-NumberedText::NumberedText(std::string_view text) {
+NumberedText::NumberedText(std::string_view text, const CodePage& codePage) : m_codePage(codePage) {
     text = VisibleText(text);
     while (!text.empty()) {
         const auto feed = text.find('\n');
@@ -24,22 +18,24 @@ NumberedText::NumberedText(std::string_view text) {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const std::string_view rest = m_lines[i].substr(BlankPrefixLength(m_lines[i]));
         if (rest.empty() || rest.front() != '[') continue;
-        const auto close = rest.find(']');
+        const auto close = m_codePage.Find(rest, ']', 1);
         if (close == std::string_view::npos) continue;
-        m_headers.emplace(FoldAscii(rest.substr(1, close - 1)), static_cast<int>(i + 1));
+        m_headers.emplace(FoldAscii(rest.substr(1, close - 1), m_codePage), static_cast<int>(i + 1));
     }
 }
 
 int NumberedText::HeaderLine(std::string_view name) const {
     const CString header = "[" + CString(name) + "]";
     // A name holding "]" cannot be found through the index, whose names end at the first "]".
-    if (name.find(']') != std::string_view::npos) {
+    if (m_codePage.Find(name, ']') != std::string_view::npos) {
         for (std::size_t i = 0; i < m_lines.size(); ++i) {
-            if (StartsWithNoCase(m_lines[i].substr(BlankPrefixLength(m_lines[i])), header)) return static_cast<int>(i + 1);
+            if (StartsWithNoCase(m_lines[i].substr(BlankPrefixLength(m_lines[i])), header, m_codePage)) {
+                return static_cast<int>(i + 1);
+            }
         }
         return 0;
     }
-    const auto found = m_headers.find(FoldAscii(name));
+    const auto found = m_headers.find(FoldAscii(name, m_codePage));
     return found == m_headers.end() ? 0 : found->second;
 }
 

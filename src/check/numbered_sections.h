@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 struct NumberedLine {
@@ -19,7 +20,7 @@ using NumberedLines = std::vector<NumberedLine>;
 // scanning the text once per option. The text must outlive the object.
 class NumberedText {
 public:
-    explicit NumberedText(std::string_view text);
+    NumberedText(std::string_view text, const CodePage& codePage);
 
     // The lines of the first section called name; empty when there is none.
     NumberedLines Section(std::string_view name) const;
@@ -27,6 +28,9 @@ public:
     int HeaderLine(std::string_view name) const;
 
 private:
+    std::size_t BlankPrefixLength(std::string_view line) const;
+
+    CodePage m_codePage;
     std::vector<std::string_view> m_lines;        // the visible text's lines; line n at n - 1
     std::unordered_map<CString, int> m_headers;  // folded text between "[" and the first "]"
 };

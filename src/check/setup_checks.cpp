@@ -128,7 +128,7 @@ bool HasUnclosedFieldQuote(std::string_view line) {
 
 bool IsDriveVariable(std::string_view name) {
     for (std::string_view variable : kDriveVariables) {
-        if (EqualsNoCase(variable, name)) return true;
+        if (EqualsAsciiNoCase(name, variable)) return true;
     }
     return false;
 }
@@ -164,7 +164,7 @@ void LineChecks::CheckScope(const NumberedLine& line, const CString& path, const
                             const char* suffix) {
     if (path.size() >= kMaxPath) Add(FindingKind::Hazard, line, kLongPath);
     for (const CString& folder : folders) {
-        if (IsInside(path, folder)) return;
+        if (IsInside(path, folder, m_app.m_codePage)) return;
     }
     Add(FindingKind::Hazard, line, kOutsidePrefix + path + suffix);
 }
@@ -174,8 +174,8 @@ void LineChecks::CheckSetupOptions() {
     const NumberedLine* appNameLine = nullptr;
     const NumberedLine* noUninstallLine = nullptr;
     for (const NumberedLine& line : options) {
-        if (!appNameLine && StartsWithNoCase(line.text, "AppName=")) appNameLine = &line;
-        if (!noUninstallLine && StartsWithNoCase(line.text, "NoUninstall=")) noUninstallLine = &line;
+        if (!appNameLine && StartsWithAsciiNoCase(line.text, "AppName=")) appNameLine = &line;
+        if (!noUninstallLine && StartsWithAsciiNoCase(line.text, "NoUninstall=")) noUninstallLine = &line;
     }
     if (!appNameLine) {
         AddAtHeader(FindingKind::Error, "SetupOptions", kNoAppName);
@@ -199,7 +199,7 @@ void LineChecks::CheckUninstallFiles() {
         if (!IsAbsolutePath(expanded)) Add(FindingKind::Hazard, line, kRelativePath);
         const CString path = *m_probe.ResolvePath(line.text);
         CheckScope(line, path, folders, kOutsideSuffix);
-        const auto [known, added] = m_uninstallPaths.emplace(FoldAscii(path), line);
+        const auto [known, added] = m_uninstallPaths.emplace(FoldAscii(path, m_app.m_codePage), line);
         if (!added && *m_probe.ResolvePath(known->second.text) != path) {
             Add(FindingKind::Hazard, line, kCaseTwinPrefix + std::to_string(known->second.number) + kCaseTwinSuffix);
         }
@@ -219,11 +219,11 @@ void LineChecks::CheckSharedFiles() {
         if (!IsAbsolutePath(*m_probe.Expand(line.text))) Add(FindingKind::Hazard, line, kRelativePath);
         const CString path = *m_probe.ResolvePath(line.text);
         CheckScope(line, path, folders, kSharedOutsideSuffix);
-        const auto [known, added] = seen.emplace(FoldAscii(path), std::make_pair(line.number, path));
+        const auto [known, added] = seen.emplace(FoldAscii(path, m_app.m_codePage), std::make_pair(line.number, path));
         if (!added && known->second.second != path) {
             Add(FindingKind::Hazard, line, kCaseTwinPrefix + std::to_string(known->second.first) + kCaseTwinSuffix);
         }
-        const auto twin = m_uninstallPaths.find(FoldAscii(path));
+        const auto twin = m_uninstallPaths.find(FoldAscii(path, m_app.m_codePage));
         if (twin != m_uninstallPaths.end()) {
             Add(FindingKind::Hazard, twin->second,
                 kAlsoSharedPrefix + std::to_string(line.number) + kAlsoSharedSuffix);
@@ -233,16 +233,16 @@ void LineChecks::CheckSharedFiles() {
 
 void LineChecks::CheckPrograms() {
     std::unordered_set<CString> skipped;
-    for (const NumberedLine& line : Section("AutoDelete")) skipped.insert(FoldAscii(line.text));
+    for (const NumberedLine& line : Section("AutoDelete")) skipped.insert(FoldAscii(line.text, m_app.m_codePage));
     for (const NumberedLine& line : Section("ExecuteOnUninstall")) {
-        if (skipped.count(FoldAscii(line.text)) != 0) continue;
+        if (skipped.count(FoldAscii(line.text, m_app.m_codePage)) != 0) continue;
         const RunLine run = SplitRunLine(line.text);
         const std::string_view written = TrimRightWhiteSpace(std::string_view(line.text).substr(0, line.text.find(',')));
         if (run.program.empty()) {
             Add(FindingKind::Error, line, kNoProgram);
         } else if (written.size() > 2 && written.front() == '"' && written.back() != '"') {
             Add(FindingKind::Error, line, kUnclosedProgramQuote + run.program + "'");
-        } else if (run.program.find('\\') == CString::npos) {
+        } else if (!HasBackslash(run.program, m_app.m_codePage)) {
             Add(FindingKind::Hazard, line, kBareProgram);
         } else {
             CheckReferences(line, run.program);
@@ -252,7 +252,7 @@ void LineChecks::CheckPrograms() {
 
 void LineChecks::CheckModules() {
     for (const NumberedLine& line : Section("RegisterControl")) {
-        if (line.text.find('\\') == CString::npos) {
+        if (!HasBackslash(line.text, m_app.m_codePage)) {
             Add(FindingKind::Hazard, line, kBareProgram);
         } else {
             CheckReferences(line, line.text);
@@ -293,8 +293,8 @@ void LineChecks::CheckRegistryLine(const NumberedLine& line) {
         Add(FindingKind::Error, line, kUnknownRootPrefix + keyPath + kUnknownRootSuffix);
         return;
     }
-    const CString subKey = keyPath.substr(keyPath.find('\\') + 1);
-    if (!IsSharedRegistryKey(*root, subKey)) return;
+    const CString subKey = keyPath.substr(m_app.m_codePage.Find(keyPath, '\\') + 1);
+    if (!IsSharedRegistryKey(*root, subKey, m_app.m_codePage)) return;
     if (subKey.find_first_not_of('\\') == CString::npos) {
         Add(FindingKind::Hazard, line, kRootKey);
     } else {
@@ -312,7 +312,7 @@ void LineChecks::CheckFileLists() {
         const NumberedLine& line = file.line;
         if (line.lostBytes) Add(FindingKind::Error, line, kLostBytes + line.text + "'");
         if (HasUnclosedFieldQuote(line.text)) Add(FindingKind::Error, line, kUnclosedFieldQuote);
-        SplitFields(line.text, fields);
+        SplitFields(line.text, fields, m_app.m_codePage);
         if (fields.size() < 3) {
             Add(FindingKind::Error, line, kFewFileFields);
         } else if (fields.size() < 4) {
@@ -326,8 +326,8 @@ void LineChecks::CheckFileLists() {
 void LineChecks::CheckOwnCopy() {
     CStringArray fields;
     for (const InstalledFile& file : m_probe.InstalledFiles()) {
-        SplitFields(file.line.text, fields);
-        if (fields.size() < 3 || !EqualsNoCase(fields[2], "SETUPPEL\\uninst.exe")) continue;
+        SplitFields(file.line.text, fields, m_app.m_codePage);
+        if (fields.size() < 3 || !EqualsNoCase(fields[2], "SETUPPEL\\uninst.exe", m_app.m_codePage)) continue;
         if (file.path.empty()) Add(FindingKind::Error, file.line, kOwnCopyUnresolved);
         return;
     }
@@ -338,7 +338,7 @@ void LineChecks::CheckFieldLines(std::string_view section, const char* fewFields
     CStringArray fields;
     for (const NumberedLine& line : Section(section)) {
         if (HasUnclosedFieldQuote(line.text)) Add(FindingKind::Error, line, kUnclosedFieldQuote);
-        SplitFields(line.text, fields);
+        SplitFields(line.text, fields, m_app.m_codePage);
         if (fields.size() < 3) Add(FindingKind::Error, line, fewFieldsMessage);
     }
 }

@@ -11,42 +11,42 @@ namespace {
 constexpr std::size_t kDriveRootLength = 3;
 
 // The bound's folded form with its backslash, or empty when it may not bound anything.
-CString BoundKey(const CString& bound) {
+CString BoundKey(const CString& bound, const CodePage& codePage) {
     if (!IsAbsolutePath(bound)) return CString();
-    CString key = FoldAscii(WithTrailingBackslash(bound));
+    CString key = FoldAscii(WithTrailingBackslash(bound, codePage), codePage);
     return key.size() > kDriveRootLength ? key : CString();
 }
 
 // The outermost bound that holds the folder (itself included); empty when none does.
-CString OutermostBound(const CString& folderKey, const CStringArray& boundKeys) {
+CString OutermostBound(const CString& folderKey, const CStringArray& boundKeys, const CodePage& codePage) {
     CString found;
     for (const CString& bound : boundKeys) {
-        if (StartsWithNoCase(folderKey, bound) && (found.empty() || bound.size() < found.size())) found = bound;
+        if (StartsWithNoCase(folderKey, bound, codePage) && (found.empty() || bound.size() < found.size())) found = bound;
     }
     return found;
 }
 
 }  // namespace
 
-CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds) {
+CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds, const CodePage& codePage) {
     CStringArray boundKeys;
     for (const CString& bound : bounds) {
-        if (CString key = BoundKey(bound); !key.empty()) boundKeys.push_back(std::move(key));
+        if (CString key = BoundKey(bound, codePage); !key.empty()) boundKeys.push_back(std::move(key));
     }
 
     std::vector<std::pair<CString, CString>> ordered;
     std::unordered_set<CString> known;
     for (const CString& folder : listed) {
-        ordered.emplace_back(FoldAscii(folder), folder);
-        known.insert(FoldAscii(WithTrailingBackslash(folder)));
+        ordered.emplace_back(FoldAscii(folder, codePage), folder);
+        known.insert(FoldAscii(WithTrailingBackslash(folder, codePage), codePage));
     }
     for (const CString& folder : listed) {
-        CString current = WithTrailingBackslash(folder);
-        const CString bound = OutermostBound(FoldAscii(current), boundKeys);
+        CString current = WithTrailingBackslash(folder, codePage);
+        const CString bound = OutermostBound(FoldAscii(current, codePage), boundKeys, codePage);
         while (!bound.empty() && current.size() > bound.size()) {
-            current = FolderOf(std::string_view(current).substr(0, current.size() - 1));
+            current = FolderOf(std::string_view(current).substr(0, current.size() - 1), codePage);
             if (current.size() < bound.size()) break;
-            if (known.insert(FoldAscii(current)).second) ordered.emplace_back(FoldAscii(current), current);
+            if (known.insert(FoldAscii(current, codePage)).second) ordered.emplace_back(FoldAscii(current, codePage), current);
         }
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

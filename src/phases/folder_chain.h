@@ -1,6 +1,7 @@
 #pragma once
 // Which folders the run tries to remove once their files are gone.
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 // Every listed folder as it stands, and every folder between a listed folder and the outermost
@@ -8,4 +9,4 @@
 // their case-folded paths, so that each subfolder comes before its parent. A folder under no
 // bound is tried alone: nothing above it is ever added. Bounds that are not absolute or name a
 // drive root are ignored. Added folders end with a backslash.
-CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds);
+CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds, const CodePage& codePage);

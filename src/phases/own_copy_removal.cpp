@@ -14,15 +14,15 @@ void CUninstApp::RemoveOwnCopy() {
     for (const CString& path : m_ownCopyFiles) {
         files.SetAttributes(path, 0);
         DeleteOrQueueFile(path);
-        if (listed.insert(FoldAscii(FolderOf(path))).second) folders.push_back(FolderOf(path));
+        if (listed.insert(FoldAscii(FolderOf(path, m_codePage), m_codePage)).second) folders.push_back(FolderOf(path, m_codePage));
     }
     m_ownCopyFiles.clear();
 
     std::unordered_set<CString> removed;
-    for (CString folder : FoldersToRemove(folders, FolderBounds())) {
-        if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    for (const CString& listedFolder : FoldersToRemove(folders, FolderBounds(), m_codePage)) {
+        const CString folder = WithoutTrailingBackslashBeyondRoot(listedFolder, m_codePage);
         if (files.RemoveFolder(folder)) {
-            removed.insert(FoldAscii(folder));
+            removed.insert(FoldAscii(folder, m_codePage));
             Log("folder removed: " + folder);
         } else {
             Log("folder left: " + folder + " (error " + std::to_string(files.LastError()) + ")");
@@ -31,7 +31,7 @@ void CUninstApp::RemoveOwnCopy() {
     // What is gone now need not be scheduled for the restart.
     CStringArray left;
     for (const CString& folder : m_foldersLeft) {
-        if (removed.count(FoldAscii(folder)) == 0) left.push_back(folder);
+        if (removed.count(FoldAscii(folder, m_codePage)) == 0) left.push_back(folder);
     }
     m_foldersLeft = left;
 }
@@ -48,9 +48,9 @@ std::optional<CString> CUninstApp::OwnCopyWithoutRecord(const CString& ownCopy) 
         return std::nullopt;
     }
     const CString& started = m_waitingProgramPath;
-    if (started.size() <= relative.size() || !EndsWithNoCase(started, relative)) return std::nullopt;
+    if (started.size() <= relative.size() || !EndsWithNoCase(started, relative, m_codePage)) return std::nullopt;
     const CString appFolder = started.substr(0, started.size() - relative.size());
-    if (!IsAbsolutePath(appFolder) || (relative.front() != '\\' && appFolder.back() != '\\')) return std::nullopt;
+    if (!IsAbsolutePath(appFolder) || (relative.front() != '\\' && !EndsWithBackslash(appFolder, m_codePage))) return std::nullopt;
     m_ownCopyAppFolder = appFolder;
     Log("no installation record: the uninstaller at " + started + " and its SETUP.INF are removed, up to " +
         appFolder);

@@ -47,15 +47,15 @@ CString RootName(RegKey root) {
 
 std::optional<RegKey> RecogniseRoot(std::string_view keyPath) {
     for (const RootPrefix& prefix : kRootPrefixes) {
-        if (StartsWithNoCase(keyPath, prefix.shortForm) || StartsWithNoCase(keyPath, prefix.longForm)) return prefix.root;
+        if (StartsWithAsciiNoCase(keyPath, prefix.shortForm) || StartsWithAsciiNoCase(keyPath, prefix.longForm)) return prefix.root;
     }
     return std::nullopt;
 }
 
-int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b) {
+int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b, const CodePage& codePage) {
     if (a.root != b.root) return a.root < b.root ? -1 : 1;
-    const CString left = FoldAscii(a.keyPath);
-    const CString right = FoldAscii(b.keyPath);
+    const CString left = FoldAscii(a.keyPath, codePage);
+    const CString right = FoldAscii(b.keyPath, codePage);
     return left.compare(right);
 }
 
@@ -84,7 +84,7 @@ void CUninstApp::RemoveRegistryEntries() {
         record.valueName = entry->valueName;
         if (const auto root = RecogniseRoot(entry->keyPath)) {
             record.root = *root;
-            record.keyPath = entry->keyPath.substr(entry->keyPath.find('\\') + 1);
+            record.keyPath = entry->keyPath.substr(m_codePage.Find(entry->keyPath, '\\') + 1);
         } else {
             ShowMessage(kUnknownRootPrefix + entry->keyPath + kUnknownRootSuffix);
             record.root = kClassesRoot;
@@ -94,12 +94,12 @@ void CUninstApp::RemoveRegistryEntries() {
     }
 
     std::sort(records.begin(), records.end(),
-              [](const RegistryKeyRecord& a, const RegistryKeyRecord& b) { return CompareKeyRecords(a, b) < 0; });
+              [this](const RegistryKeyRecord& a, const RegistryKeyRecord& b) { return CompareKeyRecords(a, b, m_codePage) < 0; });
     const int recordCount = static_cast<int>(records.size());
     for (int k = 0; k < recordCount; ++k) {
         SetPercent(50 + ScaledShare(50, k, recordCount));
         const RegistryKeyRecord& record = records[recordCount - 1 - k];
-        if (IsSharedRegistryKey(record.root, record.keyPath)) {
+        if (IsSharedRegistryKey(record.root, record.keyPath, m_codePage)) {
             DeleteNamedValue(record);
         } else {
             const bool removed = DeleteKeyIfLeaf(record.root, record.keyPath);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/registry.h"
 #include "platform/types.h"
 
@@ -15,7 +16,7 @@ struct RegistryKeyRecord {
 
 // By root in the order of the predefined handles, then by key path without regard to case, so
 // that a parent sorts before every key below it.
-int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b);
+int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b, const CodePage& codePage);
 
 // The root that a key path's prefix ("HKLM\\", "HKEY_CURRENT_USER\\", ...) names, or nullopt when
 // the phase would fall back to HKEY_CLASSES_ROOT. The key path under the root follows the first

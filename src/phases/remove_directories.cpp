@@ -3,6 +3,7 @@
 
 #include "app/uninst_app.h"
 #include "phases/folder_chain.h"
+#include "setupinfo/text.h"
 
 namespace {
 
@@ -18,13 +19,12 @@ void CUninstApp::RemoveDirectories() {
 
     // A folder that held only an emptied subfolder was never listed, and without its parents
     // the application folder would stay.
-    const CStringArray ordered = FoldersToRemove(m_folderList, FolderBounds());
+    const CStringArray ordered = FoldersToRemove(m_folderList, FolderBounds(), m_codePage);
 
     const int count = static_cast<int>(ordered.size());
     for (int i = 0; i < count; ++i) {
         SetPercent(ScaledShare(100, i, count));
-        CString folder = ordered[i];
-        if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+        const CString folder = WithoutTrailingBackslashBeyondRoot(ordered[i], m_codePage);
         if (m_platform.files.RemoveFolder(folder)) {
             Log("folder removed: " + folder);
         } else {

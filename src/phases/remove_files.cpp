@@ -26,13 +26,14 @@ constexpr std::size_t kShortcutNameField = 3;
 // A list with a constant-time test for an equal entry, compared without regard to case.
 class PathSet {
 public:
-    explicit PathSet(const CStringArray& initial) {
+    PathSet(const CStringArray& initial, const CodePage& codePage) : m_codePage(codePage) {
         for (const CString& path : initial) Insert(path);
     }
-    bool Contains(const CString& path) const { return m_folded.count(FoldAscii(path)) != 0; }
-    void Insert(const CString& path) { m_folded.insert(FoldAscii(path)); }
+    bool Contains(const CString& path) const { return m_folded.count(FoldAscii(path, m_codePage)) != 0; }
+    void Insert(const CString& path) { m_folded.insert(FoldAscii(path, m_codePage)); }
 
 private:
+    const CodePage& m_codePage;
     std::unordered_set<CString> m_folded;
 };
 
@@ -42,8 +43,8 @@ void CUninstApp::RemoveFiles() {
     SetStatus(kTitleStatus);
     SetPercent(0);
     m_folderList.clear();
-    PathSet listed(m_removalList);
-    PathSet folders(m_folderList);
+    PathSet listed(m_removalList, m_codePage);
+    PathSet folders(m_folderList, m_codePage);
 
     auto addFile = [&](const CString& entry) {
         m_removalList.push_back(entry);
@@ -68,11 +69,11 @@ void CUninstApp::RemoveFiles() {
         const CString entry = EscapePercent(path);
         if (listed.Contains(entry)) continue;
         addFile(entry);
-        if (entry.size() > 4 && EndsWithNoCase(entry, kHelpExtension)) {
+        if (entry.size() > 4 && EndsWithNoCase(entry, kHelpExtension, m_codePage)) {
             addFile(entry.substr(0, entry.size() - 4) + kHelpIndexExtension);
         }
-        if (path.find('\\') != CString::npos) {
-            addFolder(FolderOf(path));
+        if (HasBackslash(path, m_codePage)) {
+            addFolder(FolderOf(path, m_codePage));
         } else if (IsAbsolutePath(m_appPath)) {
             addFolder(m_appPath);
         }
@@ -80,10 +81,10 @@ void CUninstApp::RemoveFiles() {
 
     const std::size_t ownCopyStart = m_removalList.size();
     AddOwnCopy(addFile, addFolder);
-    PathSet ownCopy({});
+    PathSet ownCopy({}, m_codePage);
     for (std::size_t i = ownCopyStart; i < m_removalList.size(); ++i) {
         CString path = m_removalList[i];
-        if (path.find('\\') == CString::npos) path = InAppFolder(path);
+        if (!HasBackslash(path, m_codePage)) path = InAppFolder(path);
         if (ExpandVariables(path)) ownCopy.Insert(path);
     }
     m_ownCopyFiles.clear();
@@ -99,7 +100,7 @@ void CUninstApp::RemoveFiles() {
     for (int i = 0; i < fileCount; ++i) {
         SetPercent(ScaledShare(100, i, units));
         CString path = m_removalList[i];
-        if (path.find('\\') == CString::npos) {
+        if (!HasBackslash(path, m_codePage)) {
             path = InAppFolder(path);
         } else if (!ExpandVariables(path)) {
             ShowMessage(kUnresolvedPrefix + path + kUnresolvedSuffix);
@@ -122,7 +123,7 @@ void CUninstApp::RemoveFiles() {
         CStringArray fields;
         for (int i = 0; i < shortcutCount; ++i) {
             SetPercent(ScaledShare(100, fileCount + i, units));
-            SplitFields(shortcuts[i], fields);
+            SplitFields(shortcuts[i], fields, m_codePage);
             if (fields.size() < kShortcutNameField) continue;
             const CString shortcut = m_startMenuFolder + fields[kShortcutNameField - 1];
             LogDeletion(shortcut, m_platform.files.Delete(shortcut));
@@ -152,12 +153,12 @@ void CUninstApp::AddOwnCopy(const std::function<void(const CString&)>& addFile,
     if (!IsAbsolutePath(m_appPath)) ownCopy = OwnCopyWithoutRecord(ownCopy).value_or(ownCopy);
 
     addFile(ownCopy);
-    if (ownCopy.find('\\') == CString::npos) {
+    if (!HasBackslash(ownCopy, m_codePage)) {
         addFile(kSetupInfName);
         if (IsAbsolutePath(m_appPath)) addFolder(m_appPath);
         return;
     }
-    addFile(FolderOf(ownCopy) + kSetupInfName);
+    addFile(FolderOf(ownCopy, m_codePage) + kSetupInfName);
     CString expanded = ownCopy;
-    if (ExpandVariables(expanded) && IsAbsolutePath(expanded)) addFolder(FolderOf(expanded));
+    if (ExpandVariables(expanded) && IsAbsolutePath(expanded)) addFolder(FolderOf(expanded, m_codePage));
 }

@@ -48,12 +48,12 @@ bool CUninstApp::RunUninstallPrograms() {
     ReadSection("ExecuteOnUninstall", runLines);
     ReadSection("AutoDelete", skipLines);
     std::unordered_set<CString> skipped;
-    for (const CString& line : skipLines) skipped.insert(FoldAscii(line));
+    for (const CString& line : skipLines) skipped.insert(FoldAscii(line, m_codePage));
 
     const int count = static_cast<int>(runLines.size());
     for (int i = 0; i < count; ++i) {
         const CString& line = runLines[i];
-        if (skipped.count(FoldAscii(line)) != 0) continue;
+        if (skipped.count(FoldAscii(line, m_codePage)) != 0) continue;
         // A program is journaled once it has ended: one that a stop interrupted runs again,
         // which is what its author expects of a user who tries again, and one that ended is
         // never started again, so that a program that removed itself does not make the next
@@ -75,7 +75,7 @@ bool CUninstApp::RunUninstallPrograms() {
 
         CString programPath;
         bool startable = true;
-        if (run.program.find('\\') == CString::npos) {
+        if (!HasBackslash(run.program, m_codePage)) {
             programPath = InAppFolder(run.program);
             // Outside a known application folder the system's search path would pick the
             // program, which may belong to someone else.

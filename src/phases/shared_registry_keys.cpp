@@ -27,20 +27,20 @@ constexpr std::string_view kSharedClassesKeys[] = {
 template <std::size_t N>
 bool IsListed(const std::string_view (&keys)[N], std::string_view path) {
     for (std::string_view key : keys) {
-        if (EqualsNoCase(key, path)) return true;
+        if (EqualsAsciiNoCase(path, key)) return true;
     }
     return false;
 }
 
 }  // namespace
 
-bool IsSharedRegistryKey(RegKey root, std::string_view keyPath) {
+bool IsSharedRegistryKey(RegKey root, std::string_view keyPath, const CodePage& codePage) {
     // The registry ignores a trailing backslash, so the comparison must too.
-    while (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
+    keyPath = WithoutTrailingBackslashes(keyPath, codePage);
 
     if (root == kClassesRoot) return keyPath.empty() || IsListed(kSharedClassesKeys, keyPath);
     // The root itself, or a key directly under it such as SOFTWARE.
-    if (keyPath.find('\\') == std::string_view::npos) return true;
+    if (codePage.Find(keyPath, '\\') == std::string_view::npos) return true;
     if (root == kLocalMachine) return IsListed(kSharedMachineAndUserKeys, keyPath) || IsListed(kSharedMachineKeys, keyPath);
     if (root == kCurrentUser) return IsListed(kSharedMachineAndUserKeys, keyPath) || IsListed(kSharedUserKeys, keyPath);
     return false;

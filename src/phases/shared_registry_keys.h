@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/registry.h"
 
-bool IsSharedRegistryKey(RegKey root, std::string_view keyPath);
+bool IsSharedRegistryKey(RegKey root, std::string_view keyPath, const CodePage& codePage);

@@ -52,7 +52,7 @@ bool CUninstApp::UnregisterModules() {
 
         CString modulePath;
         bool loadable = true;
-        if (line.find('\\') == CString::npos) {
+        if (!HasBackslash(line, m_codePage)) {
             modulePath = InAppFolder(line);
             // Outside a known application folder the system's search path would pick the
             // module, which may be another product's.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 struct OsVersion {
@@ -38,6 +39,9 @@ public:
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // SetPriorityClass(REALTIME) and SetThreadPriority(HIGHEST); results ignored.
     virtual void RaisePriority() = 0;
+    // GetACP and GetCPInfo(CP_ACP): the code page that all text is in, with its lead bytes; a
+    // single-byte code page when the system cannot tell.
+    virtual CodePage AnsiCodePage() = 0;
     // GetLocalTime.
     virtual LocalTime Now() = 0;
     // SetDefaultDllDirectories and SetDllDirectoryA, looked up at run time: false where the system

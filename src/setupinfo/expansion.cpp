@@ -10,11 +10,6 @@ namespace {
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr std::size_t kRegistryStringLimit = 65535;
 
-// A value longer than a drive root loses its one trailing backslash.
-void ApplyFinalRule(CString& value) {
-    if (value.size() > 3 && value.back() == '\\') value.pop_back();
-}
-
 }  // namespace
 
 CString CUninstApp::GetDriveRoot(const CString& path) const {
@@ -22,9 +17,9 @@ CString CUninstApp::GetDriveRoot(const CString& path) const {
     if (path[1] == ':') return path.substr(0, 2);
     if (path[0] == '\\' && path[1] == '\\') {
         // A network path's root is the server and the share: "\\server\share".
-        const auto serverEnd = path.find('\\', 2);
+        const auto serverEnd = m_codePage.Find(path, '\\', 2);
         if (serverEnd == CString::npos) return path;
-        return path.substr(0, path.find('\\', serverEnd + 1));
+        return path.substr(0, m_codePage.Find(path, '\\', serverEnd + 1));
     }
     return CString();
 }
@@ -49,7 +44,7 @@ CString CUninstApp::ProgramFilesFolder() {
 }
 
 std::optional<CString> CUninstApp::VariableValue(const CString& name) {
-    auto is = [&](const char* variable) { return EqualsNoCase(name, variable); };
+    auto is = [&](const char* variable) { return EqualsAsciiNoCase(name, variable); };
     auto driveRoot = [&](const CString& path) -> std::optional<CString> {
         CString root = GetDriveRoot(path);
         if (root.empty()) return std::nullopt;
@@ -72,11 +67,11 @@ std::optional<CString> CUninstApp::VariableValue(const CString& name) {
     if (is("themedir")) {
         CString folder = ProgramFilesFolder();
         if (folder.empty()) folder = m_winDir;
-        return WithTrailingBackslash(folder) + "Plus!\\Themes";
+        return WithTrailingBackslash(folder, m_codePage) + "Plus!\\Themes";
     }
     if (is("programfiles")) {
         CString folder = ProgramFilesFolder();
-        if (folder.empty()) folder = WithTrailingBackslash(GetDriveRoot(m_winDir)) + "Program Files";
+        if (folder.empty()) folder = WithTrailingBackslash(GetDriveRoot(m_winDir), m_codePage) + "Program Files";
         return folder;
     }
     if (is("appdrive")) return driveRoot(m_appPath);
@@ -109,8 +104,8 @@ bool CUninstApp::ExpandVariables(CString& text) {
             text = result + text.substr(percent);
             return false;
         }
-        ApplyFinalRule(*value);
-        result += *value;
+        // A value longer than a drive root loses its one trailing backslash.
+        result += WithoutTrailingBackslashBeyondRoot(std::move(*value), m_codePage);
         i = close + 1;
     }
     if (i < text.size()) result.append(text, i, CString::npos);

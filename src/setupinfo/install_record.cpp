@@ -41,7 +41,7 @@ void CUninstApp::ReadInstallRecord() {
     m_recordKey = recordKey;
 
     m_appPath = ReadRecordValue(recordKey, "").value_or(CString());
-    m_startMenuFolder = WithTrailingBackslash(ReadRecordValue(recordKey, "StartMenuFolderName").value_or(CString()));
+    m_startMenuFolder = WithTrailingBackslash(ReadRecordValue(recordKey, "StartMenuFolderName").value_or(CString()), m_codePage);
 
     RegKey commonKey = 0;
     if (registry.OpenKey(recordKey, "AppCommon", reg::kAllAccess, commonKey) == reg::kSuccess) {

@@ -43,27 +43,27 @@ bool ReadWholeFile(IOpenFile& file, CString& text) {
 }  // namespace
 
 void CUninstApp::ReadSection(const CString& name, CStringArray& lines) const {
-    ReadSectionLines(m_setupText, name, lines);
+    ReadSectionLines(m_setupText, name, lines, m_codePage);
 }
 
 CString CUninstApp::GetSetupValue(const CString& section, const CString& key) const {
     CStringArray lines;
     ReadSection(section, lines);
-    return FindKeyValue(lines, key);
+    return FindKeyValue(lines, key, m_codePage);
 }
 
 CString CUninstApp::FindFileLine(const CString& name) const {
     CStringArray fields;
     for (const CString& line : m_fileLines) {
-        SplitFields(line, fields);
-        if (fields.size() >= kNameField && EqualsNoCase(fields[kNameField - 1], name)) return line;
+        SplitFields(line, fields, m_codePage);
+        if (fields.size() >= kNameField && EqualsNoCase(fields[kNameField - 1], name, m_codePage)) return line;
     }
     return CString();
 }
 
 CString CUninstApp::ResolveFileLine(const CString& line) {
     CStringArray fields;
-    SplitFields(line, fields);
+    SplitFields(line, fields, m_codePage);
     if (fields.size() < kDestinationField) return CString();
     if (fields[kDestinationField - 1].empty()) return InAppFolder(fields[kNameField - 1]);
 
@@ -118,10 +118,10 @@ void CUninstApp::BuildFileList() {
     std::unordered_set<CString> seen;
     ReadSection("Options", options);
     for (const CString& option : options) {
-        SplitFields(option, fields);
-        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0])).second) continue;
+        SplitFields(option, fields, m_codePage);
+        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0], m_codePage)).second) continue;
         sections.push_back("Option." + fields[0]);
         sections.push_back("Option." + fields[0] + "." + m_osName);
     }
-    AppendSectionsLines(m_setupText, sections, m_fileLines);
+    AppendSectionsLines(m_setupText, sections, m_fileLines, m_codePage);
 }

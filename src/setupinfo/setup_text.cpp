@@ -19,11 +19,6 @@ void ForEachLine(std::string_view text, Visit visit) {
     }
 }
 
-std::string_view SkipBlankBytes(std::string_view text) {
-    while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
-    return text;
-}
-
 // The text between quotes where each doubled quote stands for one; stops after the closing quote.
 CString Unquote(std::string_view text, std::size_t& position) {
     CString result;
@@ -53,9 +48,9 @@ std::string_view VisibleText(std::string_view text) { return text.substr(0, text
 namespace {
 
 // Appends the section lines of the body that starts at offset of the visible text.
-void AppendBodyLines(std::string_view text, std::size_t offset, CStringArray& lines) {
+void AppendBodyLines(std::string_view text, std::size_t offset, CStringArray& lines, const CodePage& codePage) {
     ForEachLine(text.substr(offset), [&](std::string_view line) {
-        const std::string_view rest = SkipBlankBytes(line);
+        const std::string_view rest = SkipBlankBytes(line, codePage);
         if (!rest.empty() && rest.front() == '[') return false;
         if (!rest.empty() && rest.front() == ';') return true;
         const std::string_view trimmed = TrimWhiteSpace(rest);
@@ -67,43 +62,44 @@ void AppendBodyLines(std::string_view text, std::size_t offset, CStringArray& li
 // Calls visit with each line's text after its leading blank bytes and the offset of the line
 // that follows it, until visit returns false.
 template <typename Visit>
-void ForEachLineStart(std::string_view text, Visit visit) {
+void ForEachLineStart(std::string_view text, const CodePage& codePage, Visit visit) {
     std::size_t start = 0;
     ForEachLine(text, [&](std::string_view line) {
         const std::size_t next = std::min(start + line.size() + 1, text.size());
         start = next;
-        return visit(SkipBlankBytes(line), next);
+        return visit(SkipBlankBytes(line, codePage), next);
     });
 }
 
 }  // namespace
 
-void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines) {
+void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines, const CodePage& codePage) {
     lines.clear();
     const CString header = "[" + CString(name) + "]";
     text = VisibleText(text);
-    ForEachLineStart(text, [&](std::string_view rest, std::size_t bodyStart) {
-        if (!StartsWithNoCase(rest, header)) return true;
-        AppendBodyLines(text, bodyStart, lines);
+    ForEachLineStart(text, codePage, [&](std::string_view rest, std::size_t bodyStart) {
+        if (!StartsWithNoCase(rest, header, codePage)) return true;
+        AppendBodyLines(text, bodyStart, lines, codePage);
         return false;
     });
 }
 
-void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines) {
+void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines,
+                         const CodePage& codePage) {
     text = VisibleText(text);
     // A name without "]" matches exactly the header lines whose text up to their first "]" is
     // that name, so one scan finds the first header of every such name.
     std::unordered_map<CString, std::optional<std::size_t>> bodies;
     for (const CString& name : names) {
-        if (name.find(']') == CString::npos) bodies.emplace(FoldAscii(name), std::nullopt);
+        if (codePage.Find(name, ']') == CString::npos) bodies.emplace(FoldAscii(name, codePage), std::nullopt);
     }
     std::size_t unfound = bodies.size();
-    ForEachLineStart(text, [&](std::string_view rest, std::size_t bodyStart) {
+    ForEachLineStart(text, codePage, [&](std::string_view rest, std::size_t bodyStart) {
         if (unfound == 0) return false;
         if (rest.empty() || rest.front() != '[') return true;
-        const auto close = rest.find(']');
+        const auto close = codePage.Find(rest, ']', 1);
         if (close == std::string_view::npos) return true;
-        const auto found = bodies.find(FoldAscii(rest.substr(1, close - 1)));
+        const auto found = bodies.find(FoldAscii(rest.substr(1, close - 1), codePage));
         if (found != bodies.end() && !found->second) {
             found->second = bodyStart;
             --unfound;
@@ -113,31 +109,29 @@ void AppendSectionsLines(std::string_view text, const CStringArray& names, CStri
 
     CStringArray section;
     for (const CString& name : names) {
-        if (name.find(']') != CString::npos) {
-            ReadSectionLines(text, name, section);
+        if (codePage.Find(name, ']') != CString::npos) {
+            ReadSectionLines(text, name, section, codePage);
             lines.insert(lines.end(), section.begin(), section.end());
-        } else if (const std::optional<std::size_t>& body = bodies.at(FoldAscii(name))) {
-            AppendBodyLines(text, *body, lines);
+        } else if (const std::optional<std::size_t>& body = bodies.at(FoldAscii(name, codePage))) {
+            AppendBodyLines(text, *body, lines, codePage);
         }
     }
 }
 
-CString FindKeyValue(const CStringArray& lines, std::string_view key) {
+CString FindKeyValue(const CStringArray& lines, std::string_view key, const CodePage& codePage) {
     const CString prefix = CString(key) + "=";
     for (const CString& line : lines) {
-        if (StartsWithNoCase(line, prefix)) return CString(TrimWhiteSpace(std::string_view(line).substr(prefix.size())));
+        if (StartsWithNoCase(line, prefix, codePage)) return CString(TrimWhiteSpace(std::string_view(line).substr(prefix.size())));
     }
     return CString();
 }
 
-void SplitFields(std::string_view line, CStringArray& fields) {
+void SplitFields(std::string_view line, CStringArray& fields, const CodePage& codePage) {
     fields.clear();
     if (line.empty()) return;
 
     std::size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < line.size() && IsBlankByte(line[i])) ++i;
-    };
+    auto skipBlanks = [&] { i = line.size() - SkipBlankBytes(line.substr(i), codePage).size(); };
     skipBlanks();
     for (;;) {
         if (i < line.size() && (line[i] == '"' || line[i] == '\'')) {

@@ -5,23 +5,25 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 // The text that every lookup sees: up to the first NUL byte.
 std::string_view VisibleText(std::string_view text);
 
 // Empties lines, then appends the trimmed, non-comment lines of the first section called name.
-void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines);
+void ReadSectionLines(std::string_view text, std::string_view name, CStringArray& lines, const CodePage& codePage);
 
 // Appends the lines of each named section in turn, as ReadSectionLines gives them, scanning the
 // text once for all of them.
-void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines);
+void AppendSectionsLines(std::string_view text, const CStringArray& names, CStringArray& lines,
+                         const CodePage& codePage);
 
 // The trimmed value of the first line of lines that begins with key + "=", or empty.
-CString FindKeyValue(const CStringArray& lines, std::string_view key);
+CString FindKeyValue(const CStringArray& lines, std::string_view key, const CodePage& codePage);
 
 // Empties fields, then appends the comma fields of line, with the quoting rules of file lines.
-void SplitFields(std::string_view line, CStringArray& fields);
+void SplitFields(std::string_view line, CStringArray& fields, const CodePage& codePage);
 
 // A line of the programs to run at uninstall: the program, then the parameters behind the first comma.
 struct RunLine {

@@ -18,42 +18,87 @@ std::string_view TrimRightWhiteSpace(std::string_view text) {
 
 std::string_view TrimWhiteSpace(std::string_view text) { return TrimRightWhiteSpace(TrimLeftWhiteSpace(text)); }
 
-char FoldAscii(char byte) { return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte; }
+namespace {
 
-CString FoldAscii(std::string_view text) {
-    CString folded(text);
-    for (char& byte : folded) byte = FoldAscii(byte);
-    return folded;
-}
+char FoldLetter(char byte) { return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte; }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+// Compares the first size bytes of both texts, which must each start with a character.
+bool EqualPrefixNoCase(std::string_view a, std::string_view b, std::size_t size, const CodePage& codePage) {
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t length = codePage.CharacterSize(a, i);
+        if (length == 1) {
+            if (FoldLetter(a[i]) != FoldLetter(b[i])) return false;
+        } else if (a[i] != b[i] || i + 1 >= size || a[i + 1] != b[i + 1]) {
+            return false;
+        }
+        i += length;
     }
     return true;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}  // namespace
+
+std::string_view SkipBlankBytes(std::string_view text, const CodePage& codePage) {
+    while (!text.empty() && IsBlankByte(text.front()) && codePage.CharacterSize(text, 0) == 1) text.remove_prefix(1);
+    return text;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+CString FoldAscii(std::string_view text, const CodePage& codePage) {
+    CString folded(text);
+    for (std::size_t i = 0; i < folded.size(); i += codePage.CharacterSize(folded, i)) folded[i] = FoldLetter(folded[i]);
+    return folded;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b, const CodePage& codePage) {
+    return a.size() == b.size() && EqualPrefixNoCase(a, b, a.size(), codePage);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix, const CodePage& codePage) {
+    return text.size() >= prefix.size() && EqualPrefixNoCase(prefix, text, prefix.size(), codePage);
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix, const CodePage& codePage) {
+    if (text.size() < suffix.size()) return false;
+    const std::size_t start = text.size() - suffix.size();
+    return codePage.IsCharacterStart(text, start) && EqualsNoCase(text.substr(start), suffix, codePage);
+}
+
+bool EqualsAsciiNoCase(std::string_view text, std::string_view asciiWord) {
+    return EqualsNoCase(text, asciiWord, CodePage());
+}
+
+bool StartsWithAsciiNoCase(std::string_view text, std::string_view asciiPrefix) {
+    return StartsWithNoCase(text, asciiPrefix, CodePage());
 }
 
 bool IsAbsolutePath(std::string_view path) {
     return path.size() >= 3 && ((path[0] == '\\' && path[1] == '\\') || path[1] == ':');
 }
 
-CString FolderOf(std::string_view path) {
-    const auto slash = path.rfind('\\');
+CString FolderOf(std::string_view path, const CodePage& codePage) {
+    const auto slash = codePage.FindLast(path, '\\');
     return slash == std::string_view::npos ? CString() : CString(path.substr(0, slash + 1));
 }
 
-CString WithTrailingBackslash(CString folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+bool EndsWithBackslash(std::string_view text, const CodePage& codePage) { return codePage.EndsWith(text, '\\'); }
+
+CString WithTrailingBackslash(CString folder, const CodePage& codePage) {
+    if (!folder.empty() && !EndsWithBackslash(folder, codePage)) folder += '\\';
     return folder;
+}
+
+bool HasBackslash(std::string_view text, const CodePage& codePage) {
+    return codePage.Find(text, '\\') != std::string_view::npos;
+}
+
+CString WithoutTrailingBackslashBeyondRoot(CString path, const CodePage& codePage) {
+    if (path.size() > 3 && EndsWithBackslash(path, codePage)) path.pop_back();
+    return path;
+}
+
+std::string_view WithoutTrailingBackslashes(std::string_view text, const CodePage& codePage) {
+    while (EndsWithBackslash(text, codePage)) text.remove_suffix(1);
+    return text;
 }
 
 CString EscapePercent(std::string_view text) {

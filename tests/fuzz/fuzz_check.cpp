@@ -30,6 +30,7 @@ public:
     }
     void Write(std::string_view text) override { m_written += text.size(); }
     void WriteError(std::string_view text) override { m_written += text.size(); }
+    std::uint32_t SystemCodePage() override { return 932; }
     std::size_t Written() const { return m_written; }
 
 private:
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The same arguments as one Windows command line, split again by the program's own rules.
-    for (const CString& word : SplitArgumentWords(argumentText)) Check(word.size() <= argumentText.size());
+    for (const CString& word : SplitArgumentWords(argumentText, *CodePage::Known(size % 2 == 0 ? 1252 : 932))) Check(word.size() <= argumentText.size());
 
     const ParsedArguments parsed = ParseCheckArguments(arguments);
     Check(parsed.usageAsked || parsed.options.has_value() != !parsed.error.empty());
@@ -63,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(code >= checkexit::kClean && code <= checkexit::kErrors);
     Check(console.Written() > 0);
 
-    const CheckOptions options = parsed.options.value_or(CheckOptions{});
+    CheckOptions options = parsed.options.value_or(CheckOptions{});
+    if (!options.codePage) options.codePage = 1252;
     const CheckResult result = CheckSetupText(CString(text), options);
     if (parsed.options) Check(code == CheckExitCode(result.findings));
     for (const Finding& finding : result.findings) Check(!finding.message.empty());
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckProbe probe(CString(text), options);
     CStringArray lines;
     for (const char* section : {"UnInstall", "RegistryKeys", "Files", "Options"}) {
-        ReadSectionLines(text, section, lines);
+        ReadSectionLines(text, section, lines, probe.App().m_codePage);
         const NumberedLines numbered = probe.Text().Section(section);
         Check(numbered.size() == lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) Check(numbered[i].text == lines[i]);

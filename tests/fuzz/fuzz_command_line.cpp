@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     IsWorkingCopySwitch(input);
     ParseUninstArguments(input);
-    ProgramTitle(input);
+    ProgramTitle(input, *CodePage::Known(size % 2 == 0 ? 1252 : 932));
 
     if (size < 4) return 0;
     std::int32_t threadId = 0;

@@ -26,6 +26,7 @@ public:
     }
     void Write(std::string_view text) override { output += CString(text); }
     void WriteError(std::string_view text) override { errors += CString(text); }
+    std::uint32_t SystemCodePage() override { return 1252; }
 };
 
 constexpr char kClean[] =
@@ -40,14 +41,19 @@ int Check(FakeConsole& console, const CStringArray& arguments) { return RunCheck
 
 TEST(CheckArguments, OptionsAndTheirMistakes) {
     const ParsedArguments full = ParseCheckArguments(
-        {"--family", "9x", "SETUP.INF", "--apppath=D:\\Tool\\", "--appcommon", "D:\\Common", "--startmenu", "D:\\Menu", "--json"});
+        {"--family", "9x", "SETUP.INF", "--apppath=D:\\Tool\\", "--appcommon", "D:\\Common", "--startmenu", "D:\\Menu", "--json",
+         "--codepage=932"});
     ASSERT_TRUE(full.options) << full.error;
     EXPECT_EQ(full.options->setupInf, "SETUP.INF");
     EXPECT_EQ(full.options->family, Family::Win9x);
     EXPECT_EQ(full.options->appPath, "D:\\Tool\\");
     EXPECT_EQ(full.options->appCommon, "D:\\Common");
-    EXPECT_EQ(full.options->startMenu, "D:\\Menu\\");
+    // Its closing backslash comes once the code page is known: the folder's last byte may be the
+    // second of a character.
+    EXPECT_EQ(full.options->startMenu, "D:\\Menu");
     EXPECT_TRUE(full.options->json);
+    EXPECT_EQ(full.options->codePage, 932u);
+    EXPECT_FALSE(ParseCheckArguments({"a.inf"}).options->codePage);
 
     const struct {
         CStringArray arguments;
@@ -58,6 +64,8 @@ TEST(CheckArguments, OptionsAndTheirMistakes) {
         {{"a.inf", "--apppath"}, "--apppath needs a value"},
         {{"a.inf", "--family", "os2"}, "--family takes 9x or nt"},
         {{"a.inf", "--verbose"}, "unknown option"},
+        {{"a.inf", "--codepage", "65001"}, "--codepage takes a code page"},
+        {{"a.inf", "--codepage", "9x"}, "--codepage takes a code page"},
         {{""}, "no SETUP.INF"},
     };
     for (const auto& example : wrong) {
@@ -82,7 +90,7 @@ TEST(CheckArguments, WindowsCommandLinesSplitAsTheCRuntimeSplitsThem) {
         {"\"never closed", {}},
         {"", {}},
     };
-    for (const auto& example : examples) EXPECT_EQ(SplitArgumentWords(example.commandLine), example.words) << example.commandLine;
+    for (const auto& example : examples) EXPECT_EQ(SplitArgumentWords(example.commandLine, CodePage()), example.words) << example.commandLine;
 }
 
 TEST(CheckCommand, ExitCodesFollowTheWorstFinding) {

@@ -185,16 +185,16 @@ TEST(CheckReader, NumberedSectionsAreTheUninstallersLines) {
         "[Option.x]]\r\nbracket\r\n[UnInstall]\r\n\xE9\xE9name\r\n[Un";
     for (const char* name : {"Files", "files.win98", "Option.x]", "UnInstall", "Missing"}) {
         CStringArray expected;
-        ReadSectionLines(text, name, expected);
+        ReadSectionLines(text, name, expected, CodePage());
         CStringArray got;
-        for (const NumberedLine& line : NumberedText(text).Section(name)) got.push_back(line.text);
+        for (const NumberedLine& line : NumberedText(text, CodePage()).Section(name)) got.push_back(line.text);
         EXPECT_EQ(got, expected) << name;
     }
-    const NumberedLines files = NumberedText(text).Section("Files");
+    const NumberedLines files = NumberedText(text, CodePage()).Section("Files");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].number, 3);
     EXPECT_EQ(files[1].number, 5);
-    EXPECT_TRUE(NumberedText(text).Section("UnInstall").at(0).lostBytes);
+    EXPECT_TRUE(NumberedText(text, CodePage()).Section("UnInstall").at(0).lostBytes);
 }
 
 TEST(CheckReader, InstalledFilesFollowTheUninstallersFileList) {

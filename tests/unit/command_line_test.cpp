@@ -65,9 +65,9 @@ TEST(CommandLine, RelaunchLine) {
 }
 
 TEST(CommandLine, ProgramTitle) {
-    EXPECT_EQ(ProgramTitle("C:\\Users\\me\\Temp\\~UN3425.tmp"), "~UN3425");
-    EXPECT_EQ(ProgramTitle("C:\\APP\\UNINST\\uninst.exe"), "uninst");
-    EXPECT_EQ(ProgramTitle("noext"), "noext");
+    EXPECT_EQ(ProgramTitle("C:\\Users\\me\\Temp\\~UN3425.tmp", CodePage()), "~UN3425");
+    EXPECT_EQ(ProgramTitle("C:\\APP\\UNINST\\uninst.exe", CodePage()), "uninst");
+    EXPECT_EQ(ProgramTitle("noext", CodePage()), "noext");
 }
 
 TEST(OsDetection, WordForEveryRow) {

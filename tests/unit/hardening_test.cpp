@@ -78,7 +78,7 @@ protected:
         paths.push_back(m_folder + "UNINST\\SETUP.INF");
         paths.push_back(m_folder + "UNINST\\UNINST.EXE");
         std::sort(paths.begin(), paths.end(), [](const CString& a, const CString& b) {
-            return FoldAscii(a) < FoldAscii(b);
+            return FoldAscii(a, CodePage()) < FoldAscii(b, CodePage());
         });
         return paths;
     }

@@ -22,7 +22,7 @@ class FoldersToRemoveTest : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(FoldersToRemoveTest, ClimbsToTheOutermostBoundAndNoFurther) {
     const FolderCase& c = GetParam();
-    EXPECT_EQ(FoldersToRemove(c.listed, c.bounds), c.expected);
+    EXPECT_EQ(FoldersToRemove(c.listed, c.bounds, CodePage()), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -97,7 +97,7 @@ struct MachineState {
 
 CString Folded(CString path) {
     while (!path.empty() && path.back() == '\\') path.pop_back();
-    return FoldAscii(path);
+    return FoldAscii(path, CodePage());
 }
 
 CStringArray Without(const CStringArray& all, const CStringArray& kept) {
@@ -124,7 +124,7 @@ std::set<CString> ChangedItems(SimMachine& machine, const MachineState& before) 
         if (value == CString::npos) {
             items.insert("key " + Folded(line));
         } else if (keysAfter.count(line.substr(0, value)) != 0) {
-            items.insert("value " + FoldAscii(line.substr(0, line.find("' type ") + 1)));
+            items.insert("value " + FoldAscii(line.substr(0, line.find("' type ") + 1), CodePage()));
         }
     }
     for (const CString& path : machine.files().PendingRestartDeletions()) items.insert("restart " + Folded(path));
@@ -141,7 +141,7 @@ std::set<CString> PlannedItems(const std::vector<PlanAction>& actions) {
             case PlanVerb::RemoveFolder: items.insert("folder " + Folded(action.item)); break;
             case PlanVerb::DeleteKey: items.insert("key " + Folded(action.item)); break;
             case PlanVerb::SetValue:
-            case PlanVerb::DeleteValue: items.insert("value " + FoldAscii(action.item)); break;
+            case PlanVerb::DeleteValue: items.insert("value " + FoldAscii(action.item, CodePage())); break;
             case PlanVerb::DeleteAtRestart: items.insert("restart " + Folded(action.item)); break;
             default: break;
         }
@@ -185,8 +185,8 @@ TEST(PlanTest, ChangesNothingAndNamesExactlyWhatARealRunChanges) {
     const std::set<CString> changed = ChangedItems(real, before);
     // The run's journal is written into the record, which goes at the end with every value in it.
     std::set<CString> plannedItems = PlannedItems(plan.actions);
-    const CString journal = "value hklm\\" + FoldAscii(kRecordPath) + " value 'uninstall.";
-    EXPECT_TRUE(plannedItems.count("key hklm\\" + FoldAscii(kRecordPath)));
+    const CString journal = "value hklm\\" + FoldAscii(kRecordPath, CodePage()) + " value 'uninstall.";
+    EXPECT_TRUE(plannedItems.count("key hklm\\" + FoldAscii(kRecordPath, CodePage())));
     for (auto item = plannedItems.begin(); item != plannedItems.end();) {
         item = item->rfind(journal, 0) == 0 ? plannedItems.erase(item) : std::next(item);
     }
@@ -195,7 +195,7 @@ TEST(PlanTest, ChangesNothingAndNamesExactlyWhatARealRunChanges) {
     EXPECT_TRUE(changed.count("file c:\\app\\a.dll"));
     EXPECT_TRUE(changed.count("folder c:\\app\\bin\\deep"));
     EXPECT_TRUE(changed.count("key hkcu\\software\\demo\\window"));
-    EXPECT_TRUE(changed.count("value hklm\\" + FoldAscii(kSharedDlls) + " value 'c:\\windows\\system\\shared2.dll'"));
+    EXPECT_TRUE(changed.count("value hklm\\" + FoldAscii(kSharedDlls, CodePage()) + " value 'c:\\windows\\system\\shared2.dll'"));
     EXPECT_TRUE(changed.count("restart " + Folded(kWorkingCopy)));
 }
 

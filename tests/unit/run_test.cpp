@@ -176,7 +176,7 @@ TEST_F(RunTest, WaitOnNtSchedulesTheBusyProgramAndItsFolder) {
     EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /WAIT"), 3010);
     const CStringArray& pending = m_machine.files().PendingRestartDeletions();
     auto has = [&](const CString& path) {
-        return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path); });
+        return std::any_of(pending.begin(), pending.end(), [&](const CString& p) { return EqualsNoCase(p, path, CodePage()); });
     };
     EXPECT_TRUE(has(kInstalledCopy)) << Dump();
     EXPECT_TRUE(has("C:\\App\\UNINST\\") || has("C:\\App\\UNINST")) << Dump();

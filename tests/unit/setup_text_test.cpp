@@ -9,13 +9,13 @@ namespace {
 
 CStringArray Section(std::string_view text, std::string_view name) {
     CStringArray lines;
-    ReadSectionLines(text, name, lines);
+    ReadSectionLines(text, name, lines, CodePage());
     return lines;
 }
 
 CStringArray Fields(std::string_view line) {
     CStringArray fields;
-    SplitFields(line, fields);
+    SplitFields(line, fields, CodePage());
     return fields;
 }
 
@@ -68,11 +68,11 @@ TEST(ReadSection, TextEndsAtFirstNulByte) {
 }
 
 TEST(FindKeyValue, FirstMatchingKeyWithoutBlankBeforeEquals) {
-    EXPECT_EQ(FindKeyValue({"appname=My App"}, "AppName"), "My App");
-    EXPECT_EQ(FindKeyValue({"AppName = My App"}, "AppName"), "");
-    EXPECT_EQ(FindKeyValue({"AppName=\"Quoted\""}, "AppName"), "\"Quoted\"");
-    EXPECT_EQ(FindKeyValue({"AppName=", "AppName=Second"}, "AppName"), "");
-    EXPECT_EQ(FindKeyValue({"AppNameX=1"}, "AppName"), "");
+    EXPECT_EQ(FindKeyValue({"appname=My App"}, "AppName", CodePage()), "My App");
+    EXPECT_EQ(FindKeyValue({"AppName = My App"}, "AppName", CodePage()), "");
+    EXPECT_EQ(FindKeyValue({"AppName=\"Quoted\""}, "AppName", CodePage()), "\"Quoted\"");
+    EXPECT_EQ(FindKeyValue({"AppName=", "AppName=Second"}, "AppName", CodePage()), "");
+    EXPECT_EQ(FindKeyValue({"AppNameX=1"}, "AppName", CodePage()), "");
 }
 
 TEST(IsAbsolutePath, DrivesAndNetworkPaths) {

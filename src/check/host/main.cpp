@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr std::uint32_t kWesternCodePage = 1252;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -27,6 +29,8 @@ public:
     }
     void Write(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
     void WriteError(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stderr); }
+    // The build machine has no ANSI code page of its own: Western, unless --codepage says otherwise.
+    std::uint32_t SystemCodePage() override { return kWesternCodePage; }
 };
 
 }  // namespace

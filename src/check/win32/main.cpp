@@ -53,11 +53,13 @@ public:
     }
     void Write(std::string_view text) override { WriteAll(STD_OUTPUT_HANDLE, text); }
     void WriteError(std::string_view text) override { WriteAll(STD_ERROR_HANDLE, text); }
+    std::uint32_t SystemCodePage() override { return GetACP(); }
 };
 
 int RunProgram() {
     Win32Console console;
-    return RunCheckCommand(SplitArgumentWords(GetCommandLineA()), console);
+    const CodePage codePage = CodePage::Known(GetACP()).value_or(CodePage());
+    return RunCheckCommand(SplitArgumentWords(GetCommandLineA(), codePage), console);
 }
 
 }  // namespace

@@ -26,19 +26,17 @@ constexpr char kTempNumber[] = "xxxx.tmp";
 // one, with hexadecimal digits as the real name has, so that the run's later steps know it.
 constexpr std::uint32_t kFolderNumbers = 0x10000;
 
-CString WithoutTrailingBackslashes(CString path) {
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
-}
-
-CString ParentOf(const CString& key) {
-    const std::size_t cut = key.rfind('\\');
+CString ParentOf(const CString& key, const CodePage& codePage) {
+    const std::size_t cut = codePage.FindLast(key, '\\');
     return cut == CString::npos ? CString() : key.substr(0, cut);
 }
 
 // A drive ("c:") or a share ("\\server\share"), which no call removes.
-bool IsRootKey(const CString& key) {
-    const auto separators = static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
+bool IsRootKey(const CString& key, const CodePage& codePage) {
+    std::size_t separators = 0;
+    for (std::size_t cut = codePage.Find(key, '\\'); cut != CString::npos; cut = codePage.Find(key, '\\', cut + 1)) {
+        ++separators;
+    }
     const bool unc = key.size() >= 2 && key[0] == '\\' && key[1] == '\\';
     return unc ? separators <= 3 : separators == 0;
 }
@@ -90,7 +88,7 @@ CString PlanFiles::Forwarded(CString text) {
 
 CString PlanFiles::KeyOf(const CString& path) {
     const CString full = m_real.FullPathName(path);
-    return FoldAscii(WithoutTrailingBackslashes(full.empty() ? path : full));
+    return FoldAscii(WithoutTrailingBackslashes(full.empty() ? path : full, m_codePage), m_codePage);
 }
 
 const PlanFiles::Overlay* PlanFiles::Made(const CString& key) const {
@@ -101,7 +99,7 @@ const PlanFiles::Overlay* PlanFiles::Made(const CString& key) const {
 bool PlanFiles::IsGone(const CString& key) const {
     if (m_overlay.empty() || Made(key)) return false;
     // A removed folder takes everything below it along.
-    for (CString step = key; !step.empty(); step = ParentOf(step)) {
+    for (CString step = key; !step.empty(); step = ParentOf(step, m_codePage)) {
         const auto found = m_overlay.find(step);
         if (found != m_overlay.end() && found->second.change == Change::Gone) return true;
     }
@@ -149,17 +147,17 @@ std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
     if (!Made(key)) {
         if (const auto real = m_real.ListFolder(path)) {
             for (const CString& name : *real) {
-                const CString child = key + "\\" + FoldAscii(name);
+                const CString child = key + "\\" + FoldAscii(name, m_codePage);
                 if (!IsGone(child) && seen.insert(child).second) names.push_back(name);
             }
         }
     }
     for (const auto& made : m_overlay) {
-        if (made.second.change != Change::Made || ParentOf(made.first) != key || !seen.insert(made.first).second) {
+        if (made.second.change != Change::Made || ParentOf(made.first, m_codePage) != key || !seen.insert(made.first).second) {
             continue;
         }
-        const CString& madePath = WithoutTrailingBackslashes(made.second.path);
-        names.push_back(madePath.substr(madePath.rfind('\\') + 1));
+        const std::string_view madePath = WithoutTrailingBackslashes(made.second.path, m_codePage);
+        names.emplace_back(madePath.substr(m_codePage.FindLast(madePath, '\\') + 1));
     }
     return names;
 }
@@ -204,7 +202,7 @@ std::optional<CString> PlanFiles::CreateUniqueFolder(const CString& parent, cons
     }
     constexpr char kDigits[] = "0123456789ABCDEF";
     for (std::uint32_t number = 0; number < kFolderNumbers; ++number) {
-        CString name = WithTrailingBackslash(parent) + prefix;
+        CString name = WithTrailingBackslash(parent, m_codePage) + prefix;
         for (int shift = 12; shift >= 0; shift -= 4) name += kDigits[(number >> shift) & 0xFu];
         if (GetAttributes(name)) continue;
         m_recorder.Add(PlanVerb::CreateFolder, name, "a new folder", true);
@@ -221,7 +219,7 @@ std::optional<CString> PlanFiles::CreateTempFileName(const CString& folder, cons
         Fail(kPathNotFound);
         return std::nullopt;
     }
-    const CString name = WithTrailingBackslash(folder) + prefix + kTempNumber;
+    const CString name = WithTrailingBackslash(folder, m_codePage) + prefix + kTempNumber;
     m_recorder.Add(PlanVerb::CreateTempFile, name, "a new empty file", true);
     Make(name, 0, CString());
     return name;
@@ -298,7 +296,7 @@ bool PlanFiles::RemoveFolder(const CString& path) {
         record("a file: refused", false);
         return Fail(kDirectory);
     }
-    if (IsRootKey(key)) {
+    if (IsRootKey(key, m_codePage)) {
         record("a drive root: refused", false);
         return Fail(kAccessDenied);
     }

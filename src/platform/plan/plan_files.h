@@ -5,12 +5,14 @@
 
 #include <unordered_map>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/plan/plan_record.h"
 
 class PlanFiles : public IFileSystem {
 public:
-    PlanFiles(IFileSystem& real, PlanRecorder& recorder) : m_real(real), m_recorder(recorder) {}
+    PlanFiles(IFileSystem& real, PlanRecorder& recorder, const CodePage& codePage)
+        : m_real(real), m_recorder(recorder), m_codePage(codePage) {}
 
     std::unique_ptr<IOpenFile> OpenForReading(const CString& path) override;
     CString FullPathName(const CString& path) override { return Forwarded(m_real.FullPathName(path)); }
@@ -59,6 +61,7 @@ private:
 
     IFileSystem& m_real;
     PlanRecorder& m_recorder;
+    const CodePage m_codePage;
     std::unordered_map<CString, Overlay> m_overlay;
     std::uint32_t m_lastError = 0;
 };

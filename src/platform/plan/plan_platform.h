@@ -13,8 +13,8 @@ class PlanPlatform {
 public:
     PlanPlatform(Platform& real, PlanRecorder& recorder)
         : m_system(real.system),
-          m_registry(real.registry, recorder),
-          m_files(real.files, recorder),
+          m_registry(real.registry, recorder, real.system.AnsiCodePage()),
+          m_files(real.files, recorder, real.system.AnsiCodePage()),
           m_processes(real.processes, m_files, recorder),
           m_modules(m_files, recorder),
           m_ui(recorder) {}

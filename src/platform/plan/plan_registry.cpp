@@ -17,19 +17,14 @@ constexpr std::size_t kAnyValueSize = static_cast<std::size_t>(-1);
 
 bool IsRoot(RegKey key) { return key >= kClassesRoot && key <= kUsers; }
 
-CString WithoutTrailingBackslashes(CString path) {
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
-}
-
-CString Join(const CString& base, const CString& subKey) {
+CString Join(const CString& base, const CString& subKey, const CodePage& codePage) {
     if (subKey.empty()) return base;
     if (base.empty()) return subKey;
-    return WithoutTrailingBackslashes(base) + "\\" + subKey;
+    return CString(WithoutTrailingBackslashes(base, codePage)) + "\\" + subKey;
 }
 
-CString ParentOf(const CString& foldedPath) {
-    const std::size_t cut = foldedPath.rfind('\\');
+CString ParentOf(const CString& foldedPath, const CodePage& codePage) {
+    const std::size_t cut = codePage.FindLast(foldedPath, '\\');
     return cut == CString::npos ? CString() : foldedPath.substr(0, cut);
 }
 
@@ -50,20 +45,20 @@ bool PlanRegistry::Locate(RegKey parent, const CString& subKey, RegKey& root, CS
     const Handle* handle = Find(parent);
     if (!handle) return false;
     root = handle->root;
-    path = Join(handle->path, subKey);
+    path = Join(handle->path, subKey, m_codePage);
     return true;
 }
 
-PlanRegistry::KeyId PlanRegistry::IdOf(RegKey root, const CString& path) {
-    return FoldAscii(WithoutTrailingBackslashes(PlanRootName(root) + "\\" + path));
+PlanRegistry::KeyId PlanRegistry::IdOf(RegKey root, const CString& path) const {
+    return FoldAscii(WithoutTrailingBackslashes(PlanRootName(root) + "\\" + path, m_codePage), m_codePage);
 }
 
-CString PlanRegistry::ValueId(const KeyId& key, const CString& name) { return key + '\0' + FoldAscii(name); }
+CString PlanRegistry::ValueId(const KeyId& key, const CString& name) const { return key + '\0' + FoldAscii(name, m_codePage); }
 
 bool PlanRegistry::IsDeleted(const KeyId& id) const {
     if (m_keys.empty() || IsCreated(id)) return false;
     // A deleted key takes everything below it along.
-    for (std::size_t cut = id.find('\\'); cut != CString::npos; cut = id.find('\\', cut + 1)) {
+    for (std::size_t cut = m_codePage.Find(id, '\\'); cut != CString::npos; cut = m_codePage.Find(id, '\\', cut + 1)) {
         const auto found = m_keys.find(id.substr(0, cut));
         if (found != m_keys.end() && !found->second) return true;
     }
@@ -93,14 +88,14 @@ CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::option
     if (real) {
         CString name;
         for (std::uint32_t index = 0; m_real.EnumKey(*real, index, kNameBuffer, name) == reg::kSuccess; ++index) {
-            if (IsDeleted(IdOf(root, Join(path, name)))) continue;
-            if (seen.insert(FoldAscii(name)).second) names.push_back(name);
+            if (IsDeleted(IdOf(root, Join(path, name, m_codePage)))) continue;
+            if (seen.insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
         }
     }
     for (const auto& created : m_keys) {
-        if (!created.second || ParentOf(created.first) != id) continue;
-        const CString name = created.second->substr(created.second->rfind('\\') + 1);
-        if (seen.insert(FoldAscii(name)).second) names.push_back(name);
+        if (!created.second || ParentOf(created.first, m_codePage) != id) continue;
+        const CString name = created.second->substr(m_codePage.FindLast(*created.second, '\\') + 1);
+        if (seen.insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
     }
     return names;
 }
@@ -185,8 +180,8 @@ long PlanRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& resul
 
     m_recorder.Add(PlanVerb::CreateKey, Describe(root, path), planstate::kMissing, true);
     // The key and every missing key above it come into being.
-    for (CString step = WithoutTrailingBackslashes(path); !step.empty() && !Exists(root, step);
-         step = step.substr(0, step.rfind('\\') == CString::npos ? 0 : step.rfind('\\'))) {
+    for (CString step(WithoutTrailingBackslashes(path, m_codePage)); !step.empty() && !Exists(root, step);
+         step = step.substr(0, m_codePage.FindLast(step, '\\') == CString::npos ? 0 : m_codePage.FindLast(step, '\\'))) {
         const KeyId id = IdOf(root, step);
         m_keys[id] = step;
     }

@@ -7,12 +7,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/plan/plan_record.h"
 #include "platform/registry.h"
 
 class PlanRegistry : public IRegistry {
 public:
-    PlanRegistry(IRegistry& real, PlanRecorder& recorder) : m_real(real), m_recorder(recorder) {}
+    PlanRegistry(IRegistry& real, PlanRecorder& recorder, const CodePage& codePage)
+        : m_real(real), m_recorder(recorder), m_codePage(codePage) {}
     ~PlanRegistry() override;
     PlanRegistry(const PlanRegistry&) = delete;
     PlanRegistry& operator=(const PlanRegistry&) = delete;
@@ -41,9 +43,9 @@ private:
 
     // The root and path that a handle or root and a subkey name; false for an unknown handle.
     bool Locate(RegKey parent, const CString& subKey, RegKey& root, CString& path);
-    static KeyId IdOf(RegKey root, const CString& path);
+    KeyId IdOf(RegKey root, const CString& path) const;
     // The key and the folded value name, apart by a byte that no name holds.
-    static CString ValueId(const KeyId& key, const CString& name);
+    CString ValueId(const KeyId& key, const CString& name) const;
     bool IsDeleted(const KeyId& id) const;
     bool IsCreated(const KeyId& id) const;
     bool Exists(RegKey root, const CString& path);
@@ -61,6 +63,7 @@ private:
 
     IRegistry& m_real;
     PlanRecorder& m_recorder;
+    const CodePage m_codePage;
     // Handle numbers count from kFirstHandle; a closed handle's number is given out again.
     std::vector<std::optional<Handle>> m_handles;
     std::vector<std::size_t> m_freeHandles;

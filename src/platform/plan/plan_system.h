@@ -19,6 +19,7 @@ public:
     void Sleep(std::uint32_t) override {}
     void RaisePriority() override {}
     LocalTime Now() override { return m_real.Now(); }
+    CodePage AnsiCodePage() override { return m_real.AnsiCodePage(); }
     // The planning process's own DLL search, not the machine: limited as in a real run.
     bool SetDefaultDllDirectories(std::uint32_t flags) override { return m_real.SetDefaultDllDirectories(flags); }
     bool SetDllSearchFolder(const CString& path) override { return m_real.SetDllSearchFolder(path); }

@@ -9,19 +9,28 @@
 
 namespace {
 
-CString WithoutTrailingBackslashes(std::string_view path) {
-    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-    return CString(path);
+CString WithoutTrailingBackslashes(std::string_view path, const CodePage& codePage) {
+    const std::vector<std::size_t> separators = SimSeparators(path, codePage);
+    std::size_t end = path.size();
+    for (auto it = separators.rbegin(); it != separators.rend() && *it + 1 == end; ++it) end = *it;
+    return CString(path.substr(0, end));
+}
+
+bool EndsWithSeparator(std::string_view path, const CodePage& codePage) {
+    const std::vector<std::size_t> separators = SimSeparators(path, codePage);
+    return !separators.empty() && separators.back() + 1 == path.size();
 }
 
 // The lookup key of a full path: folded, without trailing backslashes ("C:\" is "c:").
-CString Key(const CString& full) { return SimFold(WithoutTrailingBackslashes(full)); }
+CString Key(const CString& full, const CodePage& codePage) {
+    return SimFold(WithoutTrailingBackslashes(full, codePage), codePage);
+}
 
 bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && key[1] == '\\'; }
 
 // A drive ("c:") or a share ("\\server\share"): always there, never removed.
-bool IsRootKey(std::string_view key) {
-    const auto separators = static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\'));
+bool IsRootKey(std::string_view key, const CodePage& codePage) {
+    const std::size_t separators = SimSeparators(key, codePage).size();
     return IsUnc(key) ? separators <= 3 : separators == 0;
 }
 
@@ -38,16 +47,15 @@ CString HexDigits(std::uint16_t number, std::size_t width = 1) {
 
 // The system resolves "." and ".." and merges doubled backslashes in every path it is given;
 // ".." never climbs above the drive or the share.
-CString Collapsed(const CString& full) {
+CString Collapsed(const CString& full, const CodePage& codePage) {
     std::size_t rootEnd = 2;
     if (IsUnc(full)) {
-        const auto serverEnd = full.find('\\', 2);
-        if (serverEnd == CString::npos) return full;
-        rootEnd = full.find('\\', serverEnd + 1);
-        if (rootEnd == CString::npos) return full;
+        const std::vector<std::size_t> separators = SimSeparators(full, codePage);
+        if (separators.size() < 4) return full;
+        rootEnd = separators[3];
     }
     CStringArray parts;
-    for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())))) {
+    for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) {
         if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (!parts.empty()) parts.pop_back();
@@ -57,12 +65,13 @@ CString Collapsed(const CString& full) {
     }
     CString result = full.substr(0, rootEnd);
     for (const CString& part : parts) result += "\\" + part;
-    if (full.size() > rootEnd && full.back() == '\\') result += '\\';
+    if (full.size() > rootEnd && EndsWithSeparator(full, codePage)) result += '\\';
     return result;
 }
 
-CString ParentKey(const CString& key) {
-    const std::size_t cut = key.rfind('\\');
+CString ParentKey(const CString& key, const CodePage& codePage) {
+    const std::vector<std::size_t> separators = SimSeparators(key, codePage);
+    const std::size_t cut = separators.empty() ? CString::npos : separators.back();
     return cut == CString::npos ? CString() : key.substr(0, cut);
 }
 
@@ -134,24 +143,24 @@ bool SimFiles::Fail(std::uint32_t error) {
 
 CString SimFiles::Resolve(const CString& path) const {
     if (path.empty()) return {};
-    if (IsUnc(path)) return Collapsed(path);
-    const CString current = WithoutTrailingBackslashes(m_currentFolder);
+    if (IsUnc(path)) return Collapsed(path, CurrentCodePage());
+    const CString current = WithoutTrailingBackslashes(m_currentFolder, CurrentCodePage());
     if (path.size() >= 2 && path[1] == ':') {
-        if (path.size() >= 3 && path[2] == '\\') return Collapsed(path);
+        if (path.size() >= 3 && path[2] == '\\') return Collapsed(path, CurrentCodePage());
         const CString rest = path.substr(2);
-        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2))) {
-            return Collapsed(rest.empty() ? current : current + "\\" + rest);
+        if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2), CurrentCodePage())) {
+            return Collapsed(rest.empty() ? current : current + "\\" + rest, CurrentCodePage());
         }
-        return Collapsed(path.substr(0, 2) + "\\" + rest);
+        return Collapsed(path.substr(0, 2) + "\\" + rest, CurrentCodePage());
     }
-    if (path[0] == '\\') return Collapsed(current.substr(0, 2) + path);
-    return Collapsed(current + "\\" + path);
+    if (path[0] == '\\') return Collapsed(current.substr(0, 2) + path, CurrentCodePage());
+    return Collapsed(current + "\\" + path, CurrentCodePage());
 }
 
 std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
     const CString full = Resolve(path);
     if (full.empty()) return nullptr;
-    const auto found = FindByKey(m_files, Key(full));
+    const auto found = FindByKey(m_files, Key(full, CurrentCodePage()));
     return found == m_files.end() ? nullptr : found->second;
 }
 
@@ -170,23 +179,23 @@ bool SimFiles::HasChildren(const CString& key) const {
 }
 
 bool SimFiles::ParentExists(const CString& key) const {
-    const CString parent = ParentKey(key);
-    return !parent.empty() && (IsRootKey(parent) || ContainsKey(m_folders, parent));
+    const CString parent = ParentKey(key, CurrentCodePage());
+    return !parent.empty() && (IsRootKey(parent, CurrentCodePage()) || ContainsKey(m_folders, parent));
 }
 
 void SimFiles::AddParents(const CString& full) {
-    const CString trimmed = WithoutTrailingBackslashes(full);
-    for (std::size_t cut = trimmed.find('\\'); cut != CString::npos; cut = trimmed.find('\\', cut + 1)) {
+    const CString trimmed = WithoutTrailingBackslashes(full, CurrentCodePage());
+    for (const std::size_t cut : SimSeparators(trimmed, CurrentCodePage())) {
         const CString folder = trimmed.substr(0, cut);
-        if (folder.empty() || IsRootKey(Key(folder))) continue;
-        InsertIfAbsent(m_folders, Key(folder), Folder{folder, 0, false});
+        if (folder.empty() || IsRootKey(Key(folder, CurrentCodePage()), CurrentCodePage())) continue;
+        InsertIfAbsent(m_folders, Key(folder, CurrentCodePage()), Folder{folder, 0, false});
     }
 }
 
 bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t attributes) {
-    const CString key = Key(full);
+    const CString key = Key(full, CurrentCodePage());
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (ContainsKey(m_folders, key) || IsRootKey(key)) return Fail(fileerror::kAccessDenied);
+    if (ContainsKey(m_folders, key) || IsRootKey(key, CurrentCodePage())) return Fail(fileerror::kAccessDenied);
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
     if (ContainsSorted(m_failWrites, key)) return Fail(fileerror::kAccessDenied);
     std::shared_ptr<SimFileEntry>& entry = ValueAt(m_files, key);
@@ -206,8 +215,8 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
 
 std::unique_ptr<IOpenFile> SimFiles::OpenForReading(const CString& path) {
     const CString full = Resolve(path);
-    const CString key = Key(full);
-    if (!full.empty() && (ContainsKey(m_folders, key) || IsRootKey(key))) {
+    const CString key = Key(full, CurrentCodePage());
+    if (!full.empty() && (ContainsKey(m_folders, key) || IsRootKey(key, CurrentCodePage()))) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
@@ -234,10 +243,10 @@ CString SimFiles::ShortPathName(const CString& path) {
         Fail(fileerror::kAccessDenied);
         return {};
     }
-    const CString key = Key(Resolve(path));
+    const CString key = Key(Resolve(path), CurrentCodePage());
     if (const auto configured = FindByKey(m_shortPaths, key); configured != m_shortPaths.end()) return configured->second;
     // Like GetShortPathNameA, a path that names nothing has no short form.
-    if (key.empty() || (!ContainsKey(m_files, key) && !ContainsKey(m_folders, key) && !IsRootKey(key))) {
+    if (key.empty() || (!ContainsKey(m_files, key) && !ContainsKey(m_folders, key) && !IsRootKey(key, CurrentCodePage()))) {
         Fail(fileerror::kFileNotFound);
         return {};
     }
@@ -252,13 +261,13 @@ CString SimFiles::TempPath() {
 bool SimFiles::CreateFolder(const CString& path) {
     m_power.Use();
     const CString full = Resolve(path);
-    const CString key = Key(full);
+    const CString key = Key(full, CurrentCodePage());
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (IsRootKey(key) || ContainsKey(m_folders, key) || ContainsKey(m_files, key)) {
+    if (IsRootKey(key, CurrentCodePage()) || ContainsKey(m_folders, key) || ContainsKey(m_files, key)) {
         return Fail(fileerror::kAlreadyExists);
     }
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
-    InsertIfAbsent(m_folders, key, Folder{WithoutTrailingBackslashes(full), 0, false});
+    InsertIfAbsent(m_folders, key, Folder{WithoutTrailingBackslashes(full, CurrentCodePage()), 0, false});
     return true;
 }
 
@@ -267,7 +276,7 @@ std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const
         Fail(fileerror::kAccessDenied);
         return std::nullopt;
     }
-    const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
+    const CString base = parent + (parent.empty() || EndsWithSeparator(parent, CurrentCodePage()) ? "" : "\\") + prefix;
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
         const CString path = base + HexDigits(m_nextFolderNumber, 4);
         m_nextFolderNumber = static_cast<std::uint16_t>(m_nextFolderNumber + 1);
@@ -279,16 +288,16 @@ std::optional<CString> SimFiles::CreateUniqueFolder(const CString& parent, const
 
 std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const CString& prefix) {
     m_power.Use();
-    const CString key = Key(Resolve(folder));
+    const CString key = Key(Resolve(folder), CurrentCodePage());
     if (m_failTempFileNames) {
         Fail(fileerror::kAccessDenied);
         return std::nullopt;
     }
-    if (key.empty() || (!IsRootKey(key) && !ContainsKey(m_folders, key))) {
+    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kDirectory);
         return std::nullopt;
     }
-    const CString base = folder + (folder.back() == '\\' ? "" : "\\") + prefix.substr(0, 3);
+    const CString base = folder + (EndsWithSeparator(folder, CurrentCodePage()) ? "" : "\\") + prefix.substr(0, 3);
     for (int attempt = 0; attempt < 0x10000; ++attempt) {
         const std::uint16_t number = m_nextTempNumber;
         m_nextTempNumber = static_cast<std::uint16_t>(m_nextTempNumber + 1);
@@ -306,7 +315,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
     m_power.Use();
     if (m_failCopies) return Fail(fileerror::kAccessDenied);
     const auto source = FindFile(from);
-    if (!source) return Fail(ContainsKey(m_folders, Key(Resolve(from))) ? fileerror::kAccessDenied : fileerror::kFileNotFound);
+    if (!source) return Fail(ContainsKey(m_folders, Key(Resolve(from), CurrentCodePage())) ? fileerror::kAccessDenied : fileerror::kFileNotFound);
     if (source->heldOpen || source->exclusiveOpens > 0) return Fail(fileerror::kSharingViolation);
     if (source->readFault == SimReadFault::ReadFails) return Fail(fileerror::kReadFault);
     // The copy takes the source's attributes, as CopyFileA does.
@@ -316,8 +325,8 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
 
 std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
     if (const auto entry = FindFile(path)) return entry->attributes;
-    const CString key = Key(Resolve(path));
-    if (!key.empty() && IsRootKey(key)) return kAttributeDirectory;
+    const CString key = Key(Resolve(path), CurrentCodePage());
+    if (!key.empty() && IsRootKey(key, CurrentCodePage())) return kAttributeDirectory;
     const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) {
         Fail(fileerror::kFileNotFound);
@@ -327,8 +336,8 @@ std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
 }
 
 std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
-    const CString key = Key(Resolve(path));
-    if (key.empty() || (!IsRootKey(key) && !ContainsKey(m_folders, key))) {
+    const CString key = Key(Resolve(path), CurrentCodePage());
+    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kPathNotFound);
         return std::nullopt;
     }
@@ -337,9 +346,9 @@ std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
     auto collect = [&](const auto& entries, auto pathOf) {
         for (auto it = LowerBoundByKey(entries, prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
              ++it) {
-            if (it->first.find('\\', prefix.size()) != CString::npos) continue;
+            if (!SimSeparators(std::string_view(it->first).substr(prefix.size()), CurrentCodePage()).empty()) continue;
             const CString& full = pathOf(it->second);
-            names.push_back(full.substr(full.rfind('\\') + 1));
+            names.push_back(full.substr(SimSeparators(full, CurrentCodePage()).back() + 1));
         }
     };
     collect(m_folders, [](const Folder& folder) -> const CString& { return folder.path; });
@@ -354,7 +363,7 @@ bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
         entry->attributes = attributes;
         return true;
     }
-    const auto folder = FindByKey(m_folders, Key(Resolve(path)));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage()));
     if (folder == m_folders.end()) return Fail(fileerror::kFileNotFound);
     folder->second.attributes = attributes;
     return true;
@@ -368,7 +377,7 @@ bool SimFiles::Delete(const CString& path) {
     };
     const auto entry = FindFile(path);
     if (!entry) {
-        const CString key = Key(Resolve(path));
+        const CString key = Key(Resolve(path), CurrentCodePage());
         return result(Fail(ContainsKey(m_folders, key) ? fileerror::kAccessDenied : fileerror::kFileNotFound));
     }
     if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
@@ -377,7 +386,7 @@ bool SimFiles::Delete(const CString& path) {
     if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
-    EraseByKey(m_files, Key(entry->path));
+    EraseByKey(m_files, Key(entry->path, CurrentCodePage()));
     return result(true);
 }
 
@@ -398,14 +407,14 @@ bool SimFiles::RemoveFolder(const CString& path) {
         m_transcript.Record({SimEventKind::FolderRemoved, path, {}, removed ? 1 : 0, 0});
         return removed;
     };
-    const CString key = Key(Resolve(path));
+    const CString key = Key(Resolve(path), CurrentCodePage());
     if (key.empty()) return result(Fail(fileerror::kPathNotFound));
     if (ContainsKey(m_files, key)) return result(Fail(fileerror::kDirectory));
-    if (IsRootKey(key)) return result(Fail(fileerror::kAccessDenied));
+    if (IsRootKey(key, CurrentCodePage())) return result(Fail(fileerror::kAccessDenied));
     const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) return result(Fail(fileerror::kFileNotFound));
     if (HasChildren(key)) return result(Fail(fileerror::kDirNotEmpty));
-    if (folder->second.inUse || key == Key(m_currentFolder)) return result(Fail(fileerror::kSharingViolation));
+    if (folder->second.inUse || key == Key(m_currentFolder, CurrentCodePage())) return result(Fail(fileerror::kSharingViolation));
     if ((folder->second.attributes & kAttributeReadOnly) != 0) return result(Fail(fileerror::kAccessDenied));
     m_folders.erase(folder);
     return result(true);
@@ -421,14 +430,14 @@ bool SimFiles::DeleteAtRestart(const CString& path) {
 
 CString SimFiles::ProfilePath(const CString& file) const {
     // A bare name means a file in the Windows folder, as for the profile functions of Windows.
-    if (file.find('\\') != CString::npos) return Resolve(file);
-    return WithoutTrailingBackslashes(m_system.WindowsFolderSetting()) + "\\" + file;
+    if (!SimSeparators(file, CurrentCodePage()).empty()) return Resolve(file);
+    return WithoutTrailingBackslashes(m_system.WindowsFolderSetting(), CurrentCodePage()) + "\\" + file;
 }
 
 std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
     m_power.Use();
     const CString full = Resolve(path);
-    const CString key = Key(full);
+    const CString key = Key(full, CurrentCodePage());
     std::shared_ptr<SimFileEntry> entry = FindFile(path);
     if (!entry) {
         if (!Write(full, {}, 0)) return nullptr;
@@ -476,23 +485,23 @@ SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::ui
     entry->path = full;
     entry->content = content;
     entry->attributes = attributes;
-    ValueAt(m_files, Key(full)) = entry;
+    ValueAt(m_files, Key(full, CurrentCodePage())) = entry;
     return *this;
 }
 
 SimFiles& SimFiles::AddFolder(const CString& path) {
-    const CString full = WithoutTrailingBackslashes(Resolve(path));
+    const CString full = WithoutTrailingBackslashes(Resolve(path), CurrentCodePage());
     if (full.empty()) SimFault("sim files: empty folder path");
     AddParents(full);
-    if (!IsRootKey(Key(full))) InsertIfAbsent(m_folders, Key(full), Folder{full, 0, false});
+    if (!IsRootKey(Key(full, CurrentCodePage()), CurrentCodePage())) InsertIfAbsent(m_folders, Key(full, CurrentCodePage()), Folder{full, 0, false});
     return *this;
 }
 
 bool SimFiles::FileExists(const CString& path) const { return FindFile(path) != nullptr; }
 
 bool SimFiles::FolderExists(const CString& path) const {
-    const CString key = Key(Resolve(path));
-    return !key.empty() && (IsRootKey(key) || ContainsKey(m_folders, key));
+    const CString key = Key(Resolve(path), CurrentCodePage());
+    return !key.empty() && (IsRootKey(key, CurrentCodePage()) || ContainsKey(m_folders, key));
 }
 
 std::optional<CString> SimFiles::FileContent(const CString& path) const {
@@ -503,7 +512,7 @@ std::optional<CString> SimFiles::FileContent(const CString& path) const {
 
 std::optional<std::uint32_t> SimFiles::Attributes(const CString& path) const {
     if (const auto entry = FindFile(path)) return entry->attributes;
-    const auto folder = FindByKey(m_folders, Key(Resolve(path)));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage()));
     if (folder == m_folders.end()) return std::nullopt;
     return folder->second.attributes;
 }
@@ -521,7 +530,7 @@ CStringArray SimFiles::FolderPaths() const {
 }
 
 SimFiles& SimFiles::MarkInUse(const CString& path) {
-    if (const auto folder = FindByKey(m_folders, Key(Resolve(path))); folder != m_folders.end()) {
+    if (const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage())); folder != m_folders.end()) {
         folder->second.inUse = true;
     } else {
         ExistingFile(path).inUse = true;
@@ -555,7 +564,7 @@ SimFiles& SimFiles::ShortenReads(const CString& path, std::uint32_t bytes) {
 }
 
 SimFiles& SimFiles::FailWrites(const CString& path) {
-    InsertSorted(m_failWrites, Key(Resolve(path)));
+    InsertSorted(m_failWrites, Key(Resolve(path), CurrentCodePage()));
     return *this;
 }
 
@@ -570,7 +579,7 @@ SimFiles& SimFiles::SetTempPath(const CString& path) {
 }
 
 SimFiles& SimFiles::SetShortPath(const CString& path, const CString& shortPath) {
-    ValueAt(m_shortPaths, Key(Resolve(path))) = shortPath;
+    ValueAt(m_shortPaths, Key(Resolve(path), CurrentCodePage())) = shortPath;
     return *this;
 }
 
@@ -618,7 +627,7 @@ std::optional<CString> SimFiles::ProfileEntry(const CString& file, const CString
 CStringArray SimFiles::ProfileValues(const CString& file, const CString& section, const CString& key) const {
     const auto entry = FindFile(ProfilePath(file));
     if (!entry) return {};
-    return ReadProfileValues(entry->content, section, key);
+    return ReadProfileValues(entry->content, section, key, CurrentCodePage());
 }
 
 int SimFiles::OpenFileCount() const {
@@ -626,3 +635,5 @@ int SimFiles::OpenFileCount() const {
     for (const auto& file : m_files) count += file.second->exclusiveOpens + file.second->sharedOpens;
     return count;
 }
+
+const CodePage& SimFiles::CurrentCodePage() const { return m_system.CodePageSetting(); }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sorted_lookup.h"
@@ -112,6 +113,7 @@ public:
     int OpenFileCount() const;
 
 private:
+    const CodePage& CurrentCodePage() const;
     struct Folder {
         CString path;
         std::uint32_t attributes = 0;

@@ -2,10 +2,10 @@
 
 SimMachine::SimMachine()
     : m_system(m_transcript),
-      m_registry(m_transcript, m_power),
+      m_registry(m_transcript, m_system, m_power),
       m_files(m_transcript, m_system, m_power),
-      m_processes(m_transcript, m_power),
-      m_modules(m_transcript, m_power),
+      m_processes(m_transcript, m_system, m_power),
+      m_modules(m_transcript, m_system, m_power),
       m_ui(m_transcript),
       m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui} {
     m_files.AddFolder(m_system.WindowsFolder())

@@ -67,10 +67,11 @@ SimModule& SimModule::OnUnregister(std::function<void()> action) {
     return *this;
 }
 
-SimModules::SimModules(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
+SimModules::SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {}
 
 std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
-    const auto found = FindByKey(m_modules, SimFold(path));
+    const auto found = FindByKey(m_modules, SimFold(path, CurrentCodePage()));
     const bool loads = found != m_modules.end() && found->second.loads;
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
     if (!loads) return nullptr;
@@ -78,6 +79,8 @@ std::unique_ptr<IModule> SimModules::LoadModule(const CString& path) {
 }
 
 SimModules& SimModules::Register(const CString& path, SimModule module) {
-    ValueAt(m_modules, SimFold(path)) = module;
+    ValueAt(m_modules, SimFold(path, CurrentCodePage())) = module;
     return *this;
 }
+
+const CodePage& SimModules::CurrentCodePage() const { return m_system.CodePageSetting(); }

@@ -7,6 +7,7 @@
 #include "platform/modules.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sorted_lookup.h"
+#include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
 struct SimModule {
@@ -23,7 +24,7 @@ struct SimModule {
 
 class SimModules : public IModules {
 public:
-    SimModules(SimTranscript& transcript, SimPower& power);
+    SimModules(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
     std::unique_ptr<IModule> LoadModule(const CString& path) override;
 
@@ -34,6 +35,8 @@ public:
 
 private:
     SimTranscript& m_transcript;
+    const CodePage& CurrentCodePage() const;
+    const SimSystem& m_system;
     SimPower& m_power;
     SortedPairs<CString, SimModule> m_modules;  // by folded path
     int m_loaded = 0;

@@ -109,7 +109,8 @@ SimProgram& SimProgram::OnStart(std::function<void()> action) {
     return *this;
 }
 
-SimProcesses::SimProcesses(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {}
+SimProcesses::SimProcesses(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {}
 
 std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine, const CString& currentFolder) {
     m_power.Use();
@@ -127,7 +128,7 @@ std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine,
 ShellStart SimProcesses::ShellExecuteProgram(const CString& file, const CString& parameters) {
     m_power.Use();
     m_shellCalls.push_back({file, parameters});
-    const auto found = FindByKey(m_programs, SimFold(file));
+    const auto found = FindByKey(m_programs, SimFold(file, CurrentCodePage()));
     const SimStart start = found == m_programs.end() ? SimStart::Fails : found->second.start;
     m_transcript.Record({SimEventKind::ShellExecuted, file, parameters, start == SimStart::Fails ? 0 : 1, 0});
     if (start == SimStart::Fails) return {};
@@ -178,7 +179,7 @@ SimProcesses& SimProcesses::ScriptChild(SimChild child) {
 }
 
 SimProcesses& SimProcesses::RegisterProgram(const CString& path, SimProgram program) {
-    ValueAt(m_programs, SimFold(path)) = std::move(program);
+    ValueAt(m_programs, SimFold(path, CurrentCodePage())) = std::move(program);
     return *this;
 }
 
@@ -191,3 +192,5 @@ SimProcesses& SimProcesses::QueueMessage(ThreadMessage message) {
     Deliver(message);
     return *this;
 }
+
+const CodePage& SimProcesses::CurrentCodePage() const { return m_system.CodePageSetting(); }

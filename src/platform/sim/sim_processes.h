@@ -10,6 +10,7 @@
 #include "platform/processes.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sorted_lookup.h"
+#include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
 // A message that reaches this thread's queue during the wait for a child.
@@ -70,7 +71,7 @@ struct SimPostedMessage {
 
 class SimProcesses : public IProcesses {
 public:
-    SimProcesses(SimTranscript& transcript, SimPower& power);
+    SimProcesses(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
     std::unique_ptr<IProcess> StartProcess(const CString& commandLine, const CString& currentFolder) override;
     ShellStart ShellExecuteProgram(const CString& file, const CString& parameters) override;
@@ -102,6 +103,8 @@ private:
     void Deliver(const ThreadMessage& message);
 
     SimTranscript& m_transcript;
+    const CodePage& CurrentCodePage() const;
+    const SimSystem& m_system;
     SimPower& m_power;
     std::deque<SimChild> m_children;
     std::shared_ptr<SimLiveProcesses> m_live = std::make_shared<SimLiveProcesses>();

@@ -21,9 +21,15 @@ CStringArray SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::string_view> SectionName(std::string_view line) {
+std::optional<std::string_view> SectionName(std::string_view line, const CodePage& codePage) {
     if (line.size() < 2 || line.front() != '[') return std::nullopt;
-    const std::size_t close = line.find(']');
+    std::size_t close = std::string_view::npos;
+    for (std::size_t i = 1; i < line.size(); i += codePage.IsLeadByte(line[i]) && i + 1 < line.size() ? 2 : 1) {
+        if (line[i] == ']') {
+            close = i;
+            break;
+        }
+    }
     if (close == std::string_view::npos) return std::nullopt;
     return Trim(line.substr(1, close - 1));
 }
@@ -35,12 +41,13 @@ std::optional<std::string_view> KeyName(std::string_view line) {
 }
 
 // The lines of the first section so named: [first, last) after its heading; nullopt when absent.
-std::optional<std::pair<std::size_t, std::size_t>> FindSection(const CStringArray& lines, std::string_view section) {
+std::optional<std::pair<std::size_t, std::size_t>> FindSection(const CStringArray& lines, std::string_view section,
+                                                               const CodePage& codePage) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto name = SectionName(lines[i]);
-        if (!name || !SimEqualsNoCase(*name, section)) continue;
+        const auto name = SectionName(lines[i], codePage);
+        if (!name || !SimEqualsNoCase(*name, section, codePage)) continue;
         std::size_t end = i + 1;
-        while (end < lines.size() && !SectionName(lines[end])) ++end;
+        while (end < lines.size() && !SectionName(lines[end], codePage)) ++end;
         return std::make_pair(i + 1, end);
     }
     return std::nullopt;
@@ -48,14 +55,15 @@ std::optional<std::pair<std::size_t, std::size_t>> FindSection(const CStringArra
 
 }  // namespace
 
-CStringArray ReadProfileValues(std::string_view text, std::string_view section, std::string_view key) {
+CStringArray ReadProfileValues(std::string_view text, std::string_view section, std::string_view key,
+                               const CodePage& codePage) {
     const CStringArray lines = SplitLines(text);
     CStringArray values;
-    const auto range = FindSection(lines, section);
+    const auto range = FindSection(lines, section, codePage);
     if (!range) return values;
     for (std::size_t i = range->first; i < range->second; ++i) {
         const auto name = KeyName(lines[i]);
-        if (name && SimEqualsNoCase(*name, key)) {
+        if (name && SimEqualsNoCase(*name, key, codePage)) {
             values.emplace_back(Trim(std::string_view(lines[i]).substr(lines[i].find('=') + 1)));
         }
     }

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 // Every value of key in the first such section, in file order.
-CStringArray ReadProfileValues(std::string_view text, std::string_view section, std::string_view key);
+CStringArray ReadProfileValues(std::string_view text, std::string_view section, std::string_view key,
+                               const CodePage& codePage);

@@ -11,27 +11,25 @@ constexpr std::uint32_t kWriteAccessBits = 0x0002 | 0x0004;  // KEY_SET_VALUE | 
 
 // A subkey path with the trailing backslashes that Windows tolerates removed; nullopt when a part
 // inside it is empty, which Windows refuses.
-std::optional<CStringArray> SplitKeyPath(const CString& path) {
-    std::string_view trimmed(path);
-    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.remove_suffix(1);
-    if (trimmed.empty()) return CStringArray{};
-    CStringArray parts = SimSplitPath(trimmed);
+std::optional<CStringArray> SplitKeyPath(const CString& path, const CodePage& codePage) {
+    CStringArray parts = SimSplitPath(path, codePage);
+    while (!parts.empty() && parts.back().empty()) parts.pop_back();
     for (const CString& part : parts) {
         if (part.empty()) return std::nullopt;
     }
     return parts;
 }
 
-CStringArray TestPathParts(const CString& path) {
-    auto parts = SplitKeyPath(path);
+CStringArray TestPathParts(const CString& path, const CodePage& codePage) {
+    auto parts = SplitKeyPath(path, codePage);
     if (!parts) SimFault("sim registry: empty part in key path '" + path + "'");
     return *parts;
 }
 
 // The form the access rules are kept in: folded, no trailing backslash.
-CString RuleKeyPath(const CString& path) {
+CString RuleKeyPath(const CString& path, const CodePage& codePage) {
     CString normal;
-    for (const CString& part : TestPathParts(path)) normal += (normal.empty() ? "" : "\\") + SimFold(part);
+    for (const CString& part : TestPathParts(path, codePage)) normal += (normal.empty() ? "" : "\\") + SimFold(part, codePage);
     return normal;
 }
 
@@ -49,7 +47,8 @@ CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')
 
 }  // namespace
 
-SimRegistry::SimRegistry(SimTranscript& transcript, SimPower& power) : m_transcript(transcript), m_power(power) {
+SimRegistry::SimRegistry(SimTranscript& transcript, const SimSystem& system, SimPower& power)
+    : m_transcript(transcript), m_system(system), m_power(power) {
     for (const RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
         ValueAt(m_roots, root) = std::make_shared<Node>();
     }
@@ -89,8 +88,8 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString&
     const auto start = FindByKey(m_roots, root);
     if (start == m_roots.end()) return nullptr;
     std::shared_ptr<Node> node = start->second;
-    for (const CString& part : TestPathParts(path)) {
-        const auto next = FindByKey(node->subkeys, SimFold(part));
+    for (const CString& part : TestPathParts(path, CurrentCodePage())) {
+        const auto next = FindByKey(node->subkeys, SimFold(part, CurrentCodePage()));
         if (next == node->subkeys.end()) return nullptr;
         node = next->second;
     }
@@ -101,8 +100,8 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const 
     const auto start = FindByKey(m_roots, root);
     if (start == m_roots.end()) SimFault("sim registry: not a root key");
     std::shared_ptr<Node> node = start->second;
-    for (const CString& part : TestPathParts(path)) {
-        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part));
+    for (const CString& part : TestPathParts(path, CurrentCodePage())) {
+        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part, CurrentCodePage()));
         if (!next) {
             next = std::make_shared<Node>();
             next->name = part;
@@ -120,7 +119,7 @@ RegKey SimRegistry::NewHandle(const std::shared_ptr<Node>& node, RegKey root, co
 }
 
 bool SimRegistry::HasRule(const std::vector<RuleKey>& rules, RegKey root, const CString& path) const {
-    return ContainsSorted(rules, RuleKey{root, RuleKeyPath(path)});
+    return ContainsSorted(rules, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
 }
 
 long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
@@ -128,11 +127,11 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
-    const auto parts = SplitKeyPath(subKey);
+    const auto parts = SplitKeyPath(subKey, CurrentCodePage());
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
     for (const CString& part : *parts) {
-        const auto next = FindByKey(node->subkeys, SimFold(part));
+        const auto next = FindByKey(node->subkeys, SimFold(part, CurrentCodePage()));
         if (next == node->subkeys.end()) return reg::kFileNotFound;
         node = next->second;
         AppendPart(path, part);
@@ -150,7 +149,7 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
-    const auto parts = SplitKeyPath(subKey);
+    const auto parts = SplitKeyPath(subKey, CurrentCodePage());
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
     for (const CString& part : *parts) AppendPart(path, part);
@@ -158,10 +157,10 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
         return reg::kAccessDenied;
     }
     for (const CString& part : *parts) {
-        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part));
+        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part, CurrentCodePage()));
         if (!next) {
             if (!where.canWrite) {
-                EraseByKey(node->subkeys, SimFold(part));
+                EraseByKey(node->subkeys, SimFold(part, CurrentCodePage()));
                 return reg::kAccessDenied;
             }
             next = std::make_shared<Node>();
@@ -180,7 +179,7 @@ long SimRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxByt
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    const auto found = FindByKey(node->values, SimFold(name));
+    const auto found = FindByKey(node->values, SimFold(name, CurrentCodePage()));
     if (found == node->values.end()) return reg::kFileNotFound;
     result.type = found->second.second.type;
     if (found->second.second.data.size() > maxBytes) {
@@ -201,7 +200,7 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
-    auto& slot = ValueAt(node->values, SimFold(name));
+    auto& slot = ValueAt(node->values, SimFold(name, CurrentCodePage()));
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
     return result(reg::kSuccess);
@@ -217,7 +216,7 @@ long SimRegistry::DeleteValue(RegKey key, const CString& name) {
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
-    return result(EraseByKey(node->values, SimFold(name)) ? reg::kSuccess : reg::kFileNotFound);
+    return result(EraseByKey(node->values, SimFold(name, CurrentCodePage())) ? reg::kSuccess : reg::kFileNotFound);
 }
 
 long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
@@ -245,7 +244,7 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(parent, node, where); status != reg::kSuccess) return status;
-    const auto parts = SplitKeyPath(subKey);
+    const auto parts = SplitKeyPath(subKey, CurrentCodePage());
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
     for (const CString& part : *parts) AppendPart(path, part);
@@ -255,9 +254,10 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
         return status;
     };
     if (path.empty()) return result(reg::kAccessDenied);
-    const std::size_t cut = path.rfind('\\');
+    const std::vector<std::size_t> separators = SimSeparators(path, CurrentCodePage());
+    const std::size_t cut = separators.empty() ? CString::npos : separators.back();
     const std::shared_ptr<Node> owner = Find(where.root, cut == CString::npos ? CString() : path.substr(0, cut));
-    const CString leaf = SimFold(cut == CString::npos ? path : path.substr(cut + 1));
+    const CString leaf = SimFold(cut == CString::npos ? path : path.substr(cut + 1), CurrentCodePage());
     if (!owner || !ContainsKey(owner->subkeys, leaf)) return result(reg::kFileNotFound);
     if (HasRule(m_denyOpen, where.root, path) || HasRule(m_denyAllAccess, where.root, path)) {
         return result(reg::kAccessDenied);
@@ -273,7 +273,7 @@ SimRegistry& SimRegistry::AddKey(RegKey root, const CString& path) {
 }
 
 SimRegistry& SimRegistry::SetValue(RegKey root, const CString& path, const CString& name, const RegValue& value) {
-    auto& slot = ValueAt(FindOrCreate(root, path)->values, SimFold(name));
+    auto& slot = ValueAt(FindOrCreate(root, path)->values, SimFold(name, CurrentCodePage()));
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
     return *this;
@@ -294,7 +294,7 @@ bool SimRegistry::KeyExists(RegKey root, const CString& path) const { return Fin
 std::optional<RegValue> SimRegistry::Value(RegKey root, const CString& path, const CString& name) const {
     const std::shared_ptr<Node> node = Find(root, path);
     if (!node) return std::nullopt;
-    const auto found = FindByKey(node->values, SimFold(name));
+    const auto found = FindByKey(node->values, SimFold(name, CurrentCodePage()));
     if (found == node->values.end()) return std::nullopt;
     return found->second.second;
 }
@@ -322,22 +322,22 @@ CStringArray SimRegistry::SubkeyNames(RegKey root, const CString& path) const {
 }
 
 SimRegistry& SimRegistry::DenyAllAccess(RegKey root, const CString& path) {
-    InsertSorted(m_denyAllAccess, RuleKey{root, RuleKeyPath(path)});
+    InsertSorted(m_denyAllAccess, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::DenyOpen(RegKey root, const CString& path) {
-    InsertSorted(m_denyOpen, RuleKey{root, RuleKeyPath(path)});
+    InsertSorted(m_denyOpen, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::FailWrites(RegKey root, const CString& path) {
-    InsertSorted(m_failWrites, RuleKey{root, RuleKeyPath(path)});
+    InsertSorted(m_failWrites, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::FailCreate(RegKey root, const CString& path) {
-    InsertSorted(m_failCreate, RuleKey{root, RuleKeyPath(path)});
+    InsertSorted(m_failCreate, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
@@ -359,3 +359,5 @@ CStringArray SimRegistry::Contents() const {
     for (const auto& root : m_roots) visit(RootName(root.first), *root.second);
     return lines;
 }
+
+const CodePage& SimRegistry::CurrentCodePage() const { return m_system.CodePageSetting(); }

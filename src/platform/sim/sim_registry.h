@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sorted_lookup.h"
+#include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
 namespace reg {
@@ -21,7 +22,7 @@ constexpr long kKeyDeleted = 1018;    // ERROR_KEY_DELETED: the handle's key is 
 
 class SimRegistry : public IRegistry {
 public:
-    SimRegistry(SimTranscript& transcript, SimPower& power);
+    SimRegistry(SimTranscript& transcript, const SimSystem& system, SimPower& power);
 
     long OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) override;
     long CreateKey(RegKey parent, const CString& subKey, RegKey& result) override;
@@ -89,6 +90,8 @@ private:
     static bool IsRoot(RegKey key);
 
     SimTranscript& m_transcript;
+    const CodePage& CurrentCodePage() const;
+    const SimSystem& m_system;
     SimPower& m_power;
     SortedPairs<RegKey, std::shared_ptr<Node>> m_roots;
     SortedPairs<RegKey, Handle> m_handles;

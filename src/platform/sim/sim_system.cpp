@@ -1,5 +1,7 @@
 #include "platform/sim/sim_system.h"
 
+#include "platform/sim/sim_fault.h"
+
 namespace {
 constexpr std::uint32_t kPlatformWindows = 1;
 constexpr std::uint32_t kPlatformNt = 2;
@@ -75,5 +77,12 @@ SimSystem& SimSystem::SetNow(const LocalTime& now) {
 SimSystem& SimSystem::OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory) {
     m_hasDefaultDllDirectories = defaultDirectories;
     m_hasDllDirectory = dllDirectory;
+    return *this;
+}
+
+SimSystem& SimSystem::SetCodePage(std::uint32_t number) {
+    const std::optional<CodePage> codePage = CodePage::Known(number);
+    if (!codePage) SimFault("no such code page in the machine: " + std::to_string(number));
+    m_codePage = *codePage;
     return *this;
 }

@@ -18,6 +18,7 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
     LocalTime Now() override { return m_now; }
+    CodePage AnsiCodePage() override { return m_codePage; }
     bool SetDefaultDllDirectories(std::uint32_t flags) override;
     bool SetDllSearchFolder(const CString& path) override;
 
@@ -35,11 +36,15 @@ public:
     SimSystem& SetSystemFolder(const CString& folder);
     SimSystem& SetModuleFileName(const CString& path);
     SimSystem& SetNow(const LocalTime& now);
+    // The ANSI code page, 1252 at first: one of those that CodePage::Known names. Set it before
+    // the machine holds anything, since file and key names are filed by its characters.
+    SimSystem& SetCodePage(std::uint32_t number);
     // Which of SetDefaultDllDirectories and SetDllDirectoryA the system has; none at first, as
     // on Windows 95 and 98.
     SimSystem& OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory);
 
     const CString& WindowsFolderSetting() const { return m_windowsFolder; }
+    const CodePage& CodePageSetting() const { return m_codePage; }
 
 private:
     SimSystem& UseVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
@@ -52,6 +57,7 @@ private:
     CString m_systemFolder = "C:\\WINDOWS\\SYSTEM";
     CString m_moduleFileName = "C:\\App\\UNINST.EXE";
     LocalTime m_now{2001, 5, 17, 10, 30, 0, 0};
+    CodePage m_codePage;
     bool m_hasDefaultDllDirectories = false;
     bool m_hasDllDirectory = false;
 };

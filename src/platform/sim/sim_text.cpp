@@ -1,24 +1,48 @@
 #include "platform/sim/sim_text.h"
 
-CString SimFold(std::string_view text) {
+namespace {
+
+bool StartsDoubleByte(std::string_view text, std::size_t i, const CodePage& codePage) {
+    return codePage.IsLeadByte(text[i]) && i + 1 < text.size();
+}
+
+}  // namespace
+
+CString SimFold(std::string_view text, const CodePage& codePage) {
     CString folded(text);
-    for (char& byte : folded) {
-        if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (StartsDoubleByte(folded, i, codePage)) {
+            ++i;
+        } else if (folded[i] >= 'A' && folded[i] <= 'Z') {
+            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+        }
     }
     return folded;
 }
 
-bool SimEqualsNoCase(std::string_view a, std::string_view b) {
-    return SimFold(a) == SimFold(b);
+bool SimEqualsNoCase(std::string_view a, std::string_view b, const CodePage& codePage) {
+    return SimFold(a, codePage) == SimFold(b, codePage);
 }
 
-CStringArray SimSplitPath(std::string_view path) {
+std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& codePage) {
+    std::vector<std::size_t> separators;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (StartsDoubleByte(path, i, codePage)) {
+            ++i;
+        } else if (path[i] == '\\') {
+            separators.push_back(i);
+        }
+    }
+    return separators;
+}
+
+CStringArray SimSplitPath(std::string_view path, const CodePage& codePage) {
     CStringArray parts;
     std::size_t start = 0;
-    while (true) {
-        const std::size_t end = path.find('\\', start);
-        parts.emplace_back(path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) return parts;
-        start = end + 1;
+    for (const std::size_t separator : SimSeparators(path, codePage)) {
+        parts.emplace_back(path.substr(start, separator - start));
+        start = separator + 1;
     }
+    parts.emplace_back(path.substr(start));
+    return parts;
 }

@@ -1,13 +1,19 @@
 #pragma once
-// Name handling shared by the in-memory machine's parts. It folds ASCII letters by itself rather
-// than borrowing the core's helpers, so that a fault there cannot hide behind the machine.
+// Name handling shared by the in-memory machine's parts. It folds ASCII letters and finds
+// separators by itself rather than borrowing the core's helpers, so that a fault there cannot
+// hide behind the machine; of the code page it takes only which bytes lead a double-byte
+// character, as Windows' own name handling does.
 
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
-// ASCII letters in lower case; every other byte as it stands.
-CString SimFold(std::string_view text);
-bool SimEqualsNoCase(std::string_view a, std::string_view b);
-// The text split at backslashes, empty parts kept.
-CStringArray SimSplitPath(std::string_view path);
+// ASCII letters in lower case; every other byte, and every second byte of a double-byte
+// character, as it stands.
+CString SimFold(std::string_view text, const CodePage& codePage);
+bool SimEqualsNoCase(std::string_view a, std::string_view b, const CodePage& codePage);
+// The text split at backslash characters, empty parts kept.
+CStringArray SimSplitPath(std::string_view path, const CodePage& codePage);
+// The offsets of the backslash characters of the text.
+std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& codePage);

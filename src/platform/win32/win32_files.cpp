@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/ansi_code_page.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
@@ -107,7 +108,7 @@ std::optional<std::uint32_t> Win32Files::GetAttributes(const CString& path) {
 
 std::optional<CStringArray> Win32Files::ListFolder(const CString& path) {
     CString pattern = path;
-    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    if (!pattern.empty() && !SystemAnsiCodePage().EndsWith(pattern, '\\')) pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -124,7 +125,7 @@ std::optional<CStringArray> Win32Files::ListFolder(const CString& path) {
 bool Win32Files::CreateFolder(const CString& path) { return Succeeded(CreateDirectoryA(path.c_str(), nullptr)); }
 
 std::optional<CString> Win32Files::CreateUniqueFolder(const CString& parent, const CString& prefix) {
-    const CString base = parent + (!parent.empty() && parent.back() == '\\' ? "" : "\\") + prefix;
+    const CString base = parent + (SystemAnsiCodePage().EndsWith(parent, '\\') ? "" : "\\") + prefix;
     // The start varies from run to run so that a few planted folders cost a few tries, not many.
     const std::uint32_t start = GetTickCount() ^ GetCurrentProcessId();
     for (std::uint32_t i = 0; i < kFolderNumbers; ++i) {

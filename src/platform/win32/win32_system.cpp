@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/ansi_code_page.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
 
@@ -62,6 +63,8 @@ LocalTime Win32System::Now() {
     GetLocalTime(&time);
     return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
+
+CodePage Win32System::AnsiCodePage() { return SystemAnsiCodePage(); }
 
 bool Win32System::SetDefaultDllDirectories(std::uint32_t flags) {
     using Call = BOOL WINAPI(DWORD);

@@ -14,6 +14,7 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
     LocalTime Now() override;
+    CodePage AnsiCodePage() override;
     bool SetDefaultDllDirectories(std::uint32_t flags) override;
     bool SetDllSearchFolder(const CString& path) override;
 };
