@@ -431,7 +431,7 @@ bool SimFiles::Move(const CString& from, const CString& to) {
     const CString target = Resolve(to);
     const CString targetKey = Key(target, CurrentCodePage());
     if (targetKey.empty()) return result(Fail(fileerror::kPathNotFound));
-    if (m_files.count(targetKey) != 0 || m_folders.count(targetKey) != 0) return result(Fail(fileerror::kAlreadyExists));
+    if (ContainsKey(m_files, targetKey) || ContainsKey(m_folders, targetKey)) return result(Fail(fileerror::kAlreadyExists));
     if (!ParentExists(targetKey)) return result(Fail(fileerror::kPathNotFound));
     // MoveFileA would copy across volumes and then fail to delete a file in use; the uninstaller
     // must never ask for that, so the machine refuses it outright.
@@ -444,9 +444,9 @@ bool SimFiles::Move(const CString& from, const CString& to) {
     if ((entry->inUse || entry->heldSharingDeletion) && !m_system.IsWindowsNt()) {
         return result(Fail(fileerror::kSharingViolation));
     }
-    m_files.erase(Key(entry->path, CurrentCodePage()));
+    EraseByKey(m_files, Key(entry->path, CurrentCodePage()));
     entry->path = target;
-    m_files[targetKey] = entry;
+    ValueAt(m_files, targetKey) = entry;
     return result(true);
 }
 
@@ -467,16 +467,16 @@ SimFiles& SimFiles::Restart() {
     for (auto& folder : m_folders) folder.second.inUse = false;
     const auto remove = [this](const CString& path) {
         const CString key = Key(LongFormOf(path), CurrentCodePage());
-        if (m_files.erase(key) == 0 && m_folders.count(key) != 0 && !HasChildren(key)) m_folders.erase(key);
+        if (!EraseByKey(m_files, key) && ContainsKey(m_folders, key) && !HasChildren(key)) EraseByKey(m_folders, key);
     };
     for (const CString& path : m_restartDeletions) remove(path);
     m_restartDeletions.clear();
     const CString wininit = ProfilePath("WININIT.INI");
     if (const auto entry = FindFile(wininit)) {
         for (const CString& path : ReadProfileValues(entry->content, "Rename", "NUL", CurrentCodePage())) remove(path);
-        m_files.erase(Key(wininit, CurrentCodePage()));
+        EraseByKey(m_files, Key(wininit, CurrentCodePage()));
         entry->path = WithoutTrailingBackslashes(m_system.WindowsFolderSetting(), CurrentCodePage()) + "\\WININIT.BAK";
-        m_files[Key(entry->path, CurrentCodePage())] = entry;
+        ValueAt(m_files, Key(entry->path, CurrentCodePage())) = entry;
     }
     return *this;
 }
