@@ -278,6 +278,30 @@ TEST(PlanTest, ALineWithoutAProgramIsNotPlannedToStart) {
         << plan.text;
 }
 
+TEST(PlanTest, FilesInUseAreMovedAsideOrQueuedUnderTheirOwnName) {
+    SimMachine machine;
+    LayInstallation(machine);
+    machine.files().MarkHeldOpenSharingDelete("C:\\App\\bin\\deep\\data.bin").MarkHeldOpen("C:\\App\\a.dll");
+    const CString text = PlanRun(machine.platform(), kCopySwitch, PlanAnswers::Person).text;
+
+    EXPECT_TRUE(HasLine(text, "  delete file: C:\\App\\bin\\deep\\data.bin (in use: refused)")) << text;
+    const CString moveLine = "* move file: C:\\App\\bin\\deep\\data.bin (exists) -> ";
+    const std::size_t move = text.find(moveLine);
+    ASSERT_NE(move, CString::npos) << text;
+    const std::size_t target = move + moveLine.size();
+    const CString movedTo = text.substr(target, text.find("\r\n", target) - target);
+    EXPECT_EQ(movedTo.rfind("C:\\App\\bin\\deep\\~UN", 0), 0u) << movedTo;
+    // The new name is queued before the move, so that a stop between the two leaves nothing that
+    // neither a second run nor the restart removes.
+    const std::size_t queued = text.find("* delete at the next restart: " + movedTo + " (missing)");
+    EXPECT_LT(queued, move) << text;
+    // Held without delete sharing, it cannot be moved: its own name is queued.
+    EXPECT_NE(text.find("  move file: C:\\App\\a.dll (missing, or held open without delete sharing: refused)"),
+              CString::npos)
+        << text;
+    EXPECT_TRUE(HasLine(text, "* delete at the next restart: C:\\App\\a.dll (exists)")) << text;
+}
+
 TEST(PlanTest, AMissingRecordOrFileListIsReportedInThePlan) {
     SimMachine machine;
     LayInstallation(machine);

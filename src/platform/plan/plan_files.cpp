@@ -10,6 +10,7 @@ namespace {
 constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
+constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kDirNotEmpty = 145;
 constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kDirectory = 267;
@@ -19,6 +20,7 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 // The names a full folder's state shows before it says how many more there are.
 constexpr std::size_t kNamesShown = 5;
+constexpr char kInUseRefused[] = "in use: refused";
 constexpr char kHeldRefused[] = "missing, or held open without delete sharing: refused";
 // The unique number of a temporary file is only known when the system makes the file.
 // The temporary file's unique number, which only the real run draws.
@@ -268,6 +270,12 @@ bool PlanFiles::Delete(const CString& path) {
     if ((*attributes & kReadOnly) != 0) {
         record(planstate::kReadOnlyRefused, false);
         return Fail(kAccessDenied);
+    }
+    // A file that another program holds open refuses to be opened alone, as it would refuse the
+    // deletion; opening it for reading changes nothing.
+    if (!Made(KeyOf(path)) && !m_real.OpenForReading(path) && m_real.LastError() == kSharingViolation) {
+        record(kInUseRefused, false);
+        return Fail(kSharingViolation);
     }
     record(planstate::kExists + cleared, true);
     Remove(KeyOf(path));

@@ -39,27 +39,28 @@ def log_names_removed_files(result):
 
 
 def waiting_program_scheduled(result):
-    """The installed program file, held by the waiting first instance, is queued like the copy:
-    on 9x under its own (short) name, which it keeps; on NT under the new name in the private
-    folder that it is moved to, so that its own name is free at once."""
+    """The installed program file, held by the waiting first instance, is queued like the copy.
+    Where it can be renamed (the NT family, and Wine whatever version it reports) it is first
+    moved to a new name, which is the one queued, so that its own name is free at once; where it
+    cannot (a real Windows 9x locks a running program), its own (short) name is queued."""
     program = FULL + r"\UNINST\uninst.exe"
-    if result.family == "9x" and not result.wine.exists(program):
-        return [f"{program} is gone before the restart on 9x"]
-    if result.family == "9x":
-        found = [p for p in (result.wine.drive_c / "windows").iterdir() if p.name.lower() == "wininit.ini"]
-        text = found[0].read_bytes().decode("cp1252").lower() if found else ""
-        lines = [line for line in text.splitlines() if line.startswith("nul=")]
-        problems = [] if f"nul={(copy_path(result) or '?').lower()}" in lines else ["the copy's line is gone"]
-        if not any(line.endswith("\\uninst\\uninst.exe") for line in lines):
-            problems.append(f"{program} is not in WININIT.INI")
-        return [p + f": {text!r}" for p in problems]
-    pending = (result.wine.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager",
-                                     "PendingFileRenameOperations") or "").lower()
     text = (text_of(result, FULL_LOG) or "").replace("\r\n", "\n")
     moved = [line.split(" -> ", 1)[1] for line in text.split("\n")
-             if "moved aside: " in line and "\\uninst\\uninst.exe -> " in line.lower() and " -> " in line]
-    if result.wine.exists(program):
-        return [f"{program} still holds its name on NT"]
+             if "moved aside: " in line and "\\uninst\\uninst.exe -> " in line.lower()]
+    if moved and result.wine.exists(program):
+        return [f"{program} still holds its name after the log says it was moved to {moved[-1]}"]
+    if result.family == "9x":
+        found = [p for p in (result.wine.drive_c / "windows").iterdir() if p.name.lower() == "wininit.ini"]
+        wininit = found[0].read_bytes().decode("cp1252").lower() if found else ""
+        lines = [line for line in wininit.splitlines() if line.startswith("nul=")]
+        problems = [] if f"nul={(copy_path(result) or '?').lower()}" in lines else ["the copy's line is gone"]
+        if moved and f"nul={moved[-1].lower()}" not in lines:
+            problems.append(f"{moved[-1]}, where {program} was moved, is not in WININIT.INI")
+        if not moved and not any(line.endswith("\\uninst\\uninst.exe") for line in lines):
+            problems.append(f"{program} is not in WININIT.INI")
+        return [p + f": {wininit!r}" for p in problems]
+    pending = (result.wine.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager",
+                                     "PendingFileRenameOperations") or "").lower()
     if not moved:
         return [f"the log does not say where {program} was moved: {text!r}"]
     return [] if moved[-1].lower() in pending else [f"{moved[-1]} is not pending deletion: {pending!r}"]
