@@ -66,7 +66,8 @@ def check_program_version(path, version):
     for strings in found["strings"].values():
         for name in ("FileVersion", "ProductVersion"):
             if strings.get(name) != version:
-                raise Refused("%s: %s text is %r, the version line %s" % (path, name, strings.get(name), version))
+                raise Refused("%s: %s text is %r, the version line %s" % (
+                    path, name, strings.get(name), version))
 
 
 def gather(build, source, version):
@@ -129,7 +130,8 @@ def main():
     print(path)
     with zipfile.ZipFile(path) as archive:
         for entry in archive.infolist():
-            print("%10d  %04d-%02d-%02d  %s" % ((entry.file_size,) + entry.date_time[:3] + (entry.filename,)))
+            year, month, day = entry.date_time[:3]
+            print("%10d  %04d-%02d-%02d  %s" % (entry.file_size, year, month, day, entry.filename))
     return 0
 
 

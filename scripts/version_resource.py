@@ -154,7 +154,7 @@ def read_version_of(path):
 
 def main(paths):
     if not paths:
-        print(__doc__.strip().splitlines()[2], file=sys.stderr)
+        print("usage: version_resource.py PROGRAM...", file=sys.stderr)
         return 2
     status = 0
     for path in paths:

@@ -75,7 +75,8 @@ def check_contents(zip_path, build, source, version):
         expect(members.get(name) == read(os.path.join(build, name)),
                "%s in the zip is not the checked build's file" % name)
     for name in DOCUMENTS:
-        expect(members.get(name) == read(os.path.join(source, name)), "%s in the zip is not the repository's" % name)
+        expect(members.get(name) == read(os.path.join(source, name)),
+               "%s in the zip is not the repository's" % name)
 
     listed = {}
     for line in members.get("SHA256SUMS", b"").decode("ascii").splitlines():
@@ -85,7 +86,8 @@ def check_contents(zip_path, build, source, version):
             listed[found.group(2)] = found.group(1)
     expect(sorted(listed) == sorted(PROGRAMS + DOCUMENTS), "SHA256SUMS names %s" % sorted(listed))
     for name, digest in listed.items():
-        expect(name in members and hashlib.sha256(members[name]).hexdigest() == digest, "the sum of %s" % name)
+        expect(name in members and hashlib.sha256(members[name]).hexdigest() == digest,
+               "the sum of %s" % name)
 
     for name in PROGRAMS:
         program = members.get(name, b"")
@@ -94,13 +96,16 @@ def check_contents(zip_path, build, source, version):
             name, resource["FileVersion#"], resource["ProductVersion#"], resource["strings"]))
         numbers = version + ".0"
         expect([resource["FileVersion#"], resource["ProductVersion#"]] == [numbers, numbers],
-               "%s: version numbers %s, %s" % (name, resource["FileVersion#"], resource["ProductVersion#"]))
-        expect(fixed_numbers(program) == [numbers, numbers], "%s: fixed information %s" % (name, fixed_numbers(program)))
+               "%s: version numbers %s, %s" % (
+                   name, resource["FileVersion#"], resource["ProductVersion#"]))
+        expect(fixed_numbers(program) == [numbers, numbers],
+               "%s: fixed information %s" % (name, fixed_numbers(program)))
         expect(resource["strings"] != {}, "%s: no version strings" % name)
         for strings in resource["strings"].values():
             expect(strings.get("FileVersion") == version and strings.get("ProductVersion") == version,
                    "%s: version texts %s" % (name, strings))
-            expect(strings.get("OriginalFilename") == name, "%s: named %s" % (name, strings.get("OriginalFilename")))
+            expect(strings.get("OriginalFilename") == name,
+                   "%s: named %s" % (name, strings.get("OriginalFilename")))
 
 
 def copy_tree(files, source, target):
@@ -134,7 +139,8 @@ def check_refusals(build, source, work):
     with open(os.path.join(other_source, "CHANGELOG.md"), "a", encoding="utf-8") as changelog:
         changelog.write("\n## 9.8.7 - 2030-01-02\n")
     refused = pack(build, other_source, out)
-    expect(refused.returncode != 0 and "FileVersion is %s.0, the version line 9.8.7" % version_line(source) in refused.stderr,
+    mismatch = "FileVersion is %s.0, the version line 9.8.7" % version_line(source)
+    expect(refused.returncode != 0 and mismatch in refused.stderr,
            "programs of another version: %d %s" % (refused.returncode, refused.stderr))
     expect(not os.path.exists(out) or os.listdir(out) == [], "a refused release leaves files: %s" % (
         os.listdir(out) if os.path.exists(out) else None))
@@ -145,13 +151,15 @@ def check_host_checker(host_build, checker, work, version):
     expect(shown.returncode == 0 and shown.stdout == "uninst-check %s\n" % version,
            "uninst-check --version: %d %r" % (shown.returncode, shown.stdout))
     prefix = os.path.join(work, "prefix")
-    installed = subprocess.run(["cmake", "--install", host_build, "--prefix", prefix], capture_output=True, text=True)
+    installed = subprocess.run(["cmake", "--install", host_build, "--prefix", prefix],
+                               capture_output=True, text=True)
     expect(installed.returncode == 0, "cmake --install: %s" % installed.stderr)
     program = os.path.join(prefix, "bin", "uninst-check")
     expect(os.access(program, os.X_OK), "no %s after cmake --install" % program)
     if os.access(program, os.X_OK):
         shown = subprocess.run([program, "--version"], capture_output=True, text=True)
-        expect(shown.stdout == "uninst-check %s\n" % version, "the installed checker says %r" % shown.stdout)
+        expect(shown.stdout == "uninst-check %s\n" % version,
+               "the installed checker says %r" % shown.stdout)
 
 
 def main():
@@ -173,7 +181,8 @@ def main():
         zips.append(os.path.join(work, run, "uninst-%s.zip" % version))
     other_build, other_source = with_other_times(build, source, work)
     packed = pack(other_build, other_source, os.path.join(work, "other-times"))
-    expect(packed.returncode == 0, "the packing of the same files under other times failed: " + packed.stderr)
+    expect(packed.returncode == 0,
+           "the packing of the same files under other times failed: " + packed.stderr)
     zips.append(os.path.join(work, "other-times", "uninst-%s.zip" % version))
 
     if all(os.path.exists(path) for path in zips):
