@@ -9,3 +9,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The archiver and indexer that know the compiler's link-time objects.
+set(CMAKE_AR i686-w64-mingw32-gcc-ar-win32)
+set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-win32)

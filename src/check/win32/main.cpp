@@ -64,7 +64,8 @@ int RunProgram() {
 
 }  // namespace
 
-extern "C" void mainCRTStartup() {
+// Only the linker names the entry: "used" keeps link-time optimisation from dropping it.
+extern "C" __attribute__((used)) void mainCRTStartup() {
     RunConstructors();
     ExitProcess(static_cast<UINT>(RunProgram()));
 }

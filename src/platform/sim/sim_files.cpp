@@ -160,7 +160,7 @@ CString SimFiles::Resolve(const CString& path) const {
 std::shared_ptr<SimFileEntry> SimFiles::FindFile(const CString& path) const {
     const CString full = Resolve(path);
     if (full.empty()) return nullptr;
-    const auto found = m_files.find(Key(full, CurrentCodePage()));
+    const auto found = FindByKey(m_files, Key(full, CurrentCodePage()));
     return found == m_files.end() ? nullptr : found->second;
 }
 
@@ -172,15 +172,15 @@ SimFileEntry& SimFiles::ExistingFile(const CString& path) const {
 
 bool SimFiles::HasChildren(const CString& key) const {
     const CString prefix = key + "\\";
-    const auto file = m_files.lower_bound(prefix);
+    const auto file = LowerBoundByKey(m_files, prefix);
     if (file != m_files.end() && file->first.compare(0, prefix.size(), prefix) == 0) return true;
-    const auto folder = m_folders.lower_bound(prefix);
+    const auto folder = LowerBoundByKey(m_folders, prefix);
     return folder != m_folders.end() && folder->first.compare(0, prefix.size(), prefix) == 0;
 }
 
 bool SimFiles::ParentExists(const CString& key) const {
     const CString parent = ParentKey(key, CurrentCodePage());
-    return !parent.empty() && (IsRootKey(parent, CurrentCodePage()) || m_folders.count(parent) != 0);
+    return !parent.empty() && (IsRootKey(parent, CurrentCodePage()) || ContainsKey(m_folders, parent));
 }
 
 void SimFiles::AddParents(const CString& full) {
@@ -188,17 +188,17 @@ void SimFiles::AddParents(const CString& full) {
     for (const std::size_t cut : SimSeparators(trimmed, CurrentCodePage())) {
         const CString folder = trimmed.substr(0, cut);
         if (folder.empty() || IsRootKey(Key(folder, CurrentCodePage()), CurrentCodePage())) continue;
-        m_folders.emplace(Key(folder, CurrentCodePage()), Folder{folder, 0, false});
+        InsertIfAbsent(m_folders, Key(folder, CurrentCodePage()), Folder{folder, 0, false});
     }
 }
 
 bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t attributes) {
     const CString key = Key(full, CurrentCodePage());
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (m_folders.count(key) != 0 || IsRootKey(key, CurrentCodePage())) return Fail(fileerror::kAccessDenied);
+    if (ContainsKey(m_folders, key) || IsRootKey(key, CurrentCodePage())) return Fail(fileerror::kAccessDenied);
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
-    if (m_failWrites.count(key) != 0) return Fail(fileerror::kAccessDenied);
-    std::shared_ptr<SimFileEntry>& entry = m_files[key];
+    if (ContainsSorted(m_failWrites, key)) return Fail(fileerror::kAccessDenied);
+    std::shared_ptr<SimFileEntry>& entry = ValueAt(m_files, key);
     if (!entry) {
         entry = std::make_shared<SimFileEntry>();
         entry->path = full;
@@ -216,7 +216,7 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
 std::unique_ptr<IOpenFile> SimFiles::OpenForReading(const CString& path) {
     const CString full = Resolve(path);
     const CString key = Key(full, CurrentCodePage());
-    if (!full.empty() && (m_folders.count(key) != 0 || IsRootKey(key, CurrentCodePage()))) {
+    if (!full.empty() && (ContainsKey(m_folders, key) || IsRootKey(key, CurrentCodePage()))) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
@@ -244,9 +244,9 @@ CString SimFiles::ShortPathName(const CString& path) {
         return {};
     }
     const CString key = Key(Resolve(path), CurrentCodePage());
-    if (const auto configured = m_shortPaths.find(key); configured != m_shortPaths.end()) return configured->second;
+    if (const auto configured = FindByKey(m_shortPaths, key); configured != m_shortPaths.end()) return configured->second;
     // Like GetShortPathNameA, a path that names nothing has no short form.
-    if (key.empty() || (m_files.count(key) == 0 && m_folders.count(key) == 0 && !IsRootKey(key, CurrentCodePage()))) {
+    if (key.empty() || (!ContainsKey(m_files, key) && !ContainsKey(m_folders, key) && !IsRootKey(key, CurrentCodePage()))) {
         Fail(fileerror::kFileNotFound);
         return {};
     }
@@ -263,11 +263,11 @@ bool SimFiles::CreateFolder(const CString& path) {
     const CString full = Resolve(path);
     const CString key = Key(full, CurrentCodePage());
     if (full.empty()) return Fail(fileerror::kPathNotFound);
-    if (IsRootKey(key, CurrentCodePage()) || m_folders.count(key) != 0 || m_files.count(key) != 0) {
+    if (IsRootKey(key, CurrentCodePage()) || ContainsKey(m_folders, key) || ContainsKey(m_files, key)) {
         return Fail(fileerror::kAlreadyExists);
     }
     if (!ParentExists(key)) return Fail(fileerror::kPathNotFound);
-    m_folders.emplace(key, Folder{WithoutTrailingBackslashes(full, CurrentCodePage()), 0, false});
+    InsertIfAbsent(m_folders, key, Folder{WithoutTrailingBackslashes(full, CurrentCodePage()), 0, false});
     return true;
 }
 
@@ -293,7 +293,7 @@ std::optional<CString> SimFiles::CreateTempFileName(const CString& folder, const
         Fail(fileerror::kAccessDenied);
         return std::nullopt;
     }
-    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && m_folders.count(key) == 0)) {
+    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kDirectory);
         return std::nullopt;
     }
@@ -315,7 +315,7 @@ bool SimFiles::Copy(const CString& from, const CString& to) {
     m_power.Use();
     if (m_failCopies) return Fail(fileerror::kAccessDenied);
     const auto source = FindFile(from);
-    if (!source) return Fail(m_folders.count(Key(Resolve(from), CurrentCodePage())) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound);
+    if (!source) return Fail(ContainsKey(m_folders, Key(Resolve(from), CurrentCodePage())) ? fileerror::kAccessDenied : fileerror::kFileNotFound);
     if (source->heldOpen || source->exclusiveOpens > 0) return Fail(fileerror::kSharingViolation);
     if (source->readFault == SimReadFault::ReadFails) return Fail(fileerror::kReadFault);
     // The copy takes the source's attributes, as CopyFileA does.
@@ -327,7 +327,7 @@ std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
     if (const auto entry = FindFile(path)) return entry->attributes;
     const CString key = Key(Resolve(path), CurrentCodePage());
     if (!key.empty() && IsRootKey(key, CurrentCodePage())) return kAttributeDirectory;
-    const auto folder = m_folders.find(key);
+    const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) {
         Fail(fileerror::kFileNotFound);
         return std::nullopt;
@@ -337,14 +337,14 @@ std::optional<std::uint32_t> SimFiles::GetAttributes(const CString& path) {
 
 std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
     const CString key = Key(Resolve(path), CurrentCodePage());
-    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && m_folders.count(key) == 0)) {
+    if (key.empty() || (!IsRootKey(key, CurrentCodePage()) && !ContainsKey(m_folders, key))) {
         Fail(fileerror::kPathNotFound);
         return std::nullopt;
     }
     const CString prefix = key + "\\";
     CStringArray names;
     auto collect = [&](const auto& entries, auto pathOf) {
-        for (auto it = entries.lower_bound(prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+        for (auto it = LowerBoundByKey(entries, prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
              ++it) {
             if (!SimSeparators(std::string_view(it->first).substr(prefix.size()), CurrentCodePage()).empty()) continue;
             const CString& full = pathOf(it->second);
@@ -363,7 +363,7 @@ bool SimFiles::SetAttributes(const CString& path, std::uint32_t attributes) {
         entry->attributes = attributes;
         return true;
     }
-    const auto folder = m_folders.find(Key(Resolve(path), CurrentCodePage()));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage()));
     if (folder == m_folders.end()) return Fail(fileerror::kFileNotFound);
     folder->second.attributes = attributes;
     return true;
@@ -378,7 +378,7 @@ bool SimFiles::Delete(const CString& path) {
     const auto entry = FindFile(path);
     if (!entry) {
         const CString key = Key(Resolve(path), CurrentCodePage());
-        return result(Fail(m_folders.count(key) != 0 ? fileerror::kAccessDenied : fileerror::kFileNotFound));
+        return result(Fail(ContainsKey(m_folders, key) ? fileerror::kAccessDenied : fileerror::kFileNotFound));
     }
     if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) {
         return result(Fail(fileerror::kAccessDenied));
@@ -386,7 +386,7 @@ bool SimFiles::Delete(const CString& path) {
     if (entry->heldOpen || entry->heldSharingDeletion || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
         return result(Fail(fileerror::kSharingViolation));
     }
-    m_files.erase(Key(entry->path, CurrentCodePage()));
+    EraseByKey(m_files, Key(entry->path, CurrentCodePage()));
     return result(true);
 }
 
@@ -409,9 +409,9 @@ bool SimFiles::RemoveFolder(const CString& path) {
     };
     const CString key = Key(Resolve(path), CurrentCodePage());
     if (key.empty()) return result(Fail(fileerror::kPathNotFound));
-    if (m_files.count(key) != 0) return result(Fail(fileerror::kDirectory));
+    if (ContainsKey(m_files, key)) return result(Fail(fileerror::kDirectory));
     if (IsRootKey(key, CurrentCodePage())) return result(Fail(fileerror::kAccessDenied));
-    const auto folder = m_folders.find(key);
+    const auto folder = FindByKey(m_folders, key);
     if (folder == m_folders.end()) return result(Fail(fileerror::kFileNotFound));
     if (HasChildren(key)) return result(Fail(fileerror::kDirNotEmpty));
     if (folder->second.inUse || key == Key(m_currentFolder, CurrentCodePage())) return result(Fail(fileerror::kSharingViolation));
@@ -431,7 +431,7 @@ bool SimFiles::Move(const CString& from, const CString& to) {
     const CString target = Resolve(to);
     const CString targetKey = Key(target, CurrentCodePage());
     if (targetKey.empty()) return result(Fail(fileerror::kPathNotFound));
-    if (m_files.count(targetKey) != 0 || m_folders.count(targetKey) != 0) return result(Fail(fileerror::kAlreadyExists));
+    if (ContainsKey(m_files, targetKey) || ContainsKey(m_folders, targetKey)) return result(Fail(fileerror::kAlreadyExists));
     if (!ParentExists(targetKey)) return result(Fail(fileerror::kPathNotFound));
     // MoveFileA would copy across volumes and then fail to delete a file in use; the uninstaller
     // must never ask for that, so the machine refuses it outright.
@@ -444,9 +444,9 @@ bool SimFiles::Move(const CString& from, const CString& to) {
     if ((entry->inUse || entry->heldSharingDeletion) && !m_system.IsWindowsNt()) {
         return result(Fail(fileerror::kSharingViolation));
     }
-    m_files.erase(Key(entry->path, CurrentCodePage()));
+    EraseByKey(m_files, Key(entry->path, CurrentCodePage()));
     entry->path = target;
-    m_files[targetKey] = entry;
+    ValueAt(m_files, targetKey) = entry;
     return result(true);
 }
 
@@ -467,16 +467,16 @@ SimFiles& SimFiles::Restart() {
     for (auto& folder : m_folders) folder.second.inUse = false;
     const auto remove = [this](const CString& path) {
         const CString key = Key(LongFormOf(path), CurrentCodePage());
-        if (m_files.erase(key) == 0 && m_folders.count(key) != 0 && !HasChildren(key)) m_folders.erase(key);
+        if (!EraseByKey(m_files, key) && ContainsKey(m_folders, key) && !HasChildren(key)) EraseByKey(m_folders, key);
     };
     for (const CString& path : m_restartDeletions) remove(path);
     m_restartDeletions.clear();
     const CString wininit = ProfilePath("WININIT.INI");
     if (const auto entry = FindFile(wininit)) {
         for (const CString& path : ReadProfileValues(entry->content, "Rename", "NUL", CurrentCodePage())) remove(path);
-        m_files.erase(Key(wininit, CurrentCodePage()));
+        EraseByKey(m_files, Key(wininit, CurrentCodePage()));
         entry->path = WithoutTrailingBackslashes(m_system.WindowsFolderSetting(), CurrentCodePage()) + "\\WININIT.BAK";
-        m_files[Key(entry->path, CurrentCodePage())] = entry;
+        ValueAt(m_files, Key(entry->path, CurrentCodePage())) = entry;
     }
     return *this;
 }
@@ -510,7 +510,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
     std::shared_ptr<SimFileEntry> entry = FindFile(path);
     if (!entry) {
         if (!Write(full, {}, 0)) return nullptr;
-        entry = m_files.at(key);
+        entry = FindByKey(m_files, key)->second;
     } else if (entry->heldOpen || entry->exclusiveOpens > 0) {
         Fail(fileerror::kSharingViolation);
         return nullptr;
@@ -518,7 +518,7 @@ std::unique_ptr<IAppendFile> SimFiles::OpenForAppending(const CString& path) {
         Fail(fileerror::kAccessDenied);
         return nullptr;
     }
-    return std::make_unique<SimAppendFile>(entry, m_failWrites.count(key) != 0, m_power);
+    return std::make_unique<SimAppendFile>(entry, ContainsSorted(m_failWrites, key), m_power);
 }
 
 std::optional<CString> SimFiles::ReadSharedFile(const CString& path) {
@@ -554,7 +554,7 @@ SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::ui
     entry->path = full;
     entry->content = content;
     entry->attributes = attributes;
-    m_files[Key(full, CurrentCodePage())] = entry;
+    ValueAt(m_files, Key(full, CurrentCodePage())) = entry;
     return *this;
 }
 
@@ -562,7 +562,7 @@ SimFiles& SimFiles::AddFolder(const CString& path) {
     const CString full = WithoutTrailingBackslashes(Resolve(path), CurrentCodePage());
     if (full.empty()) SimFault("sim files: empty folder path");
     AddParents(full);
-    if (!IsRootKey(Key(full, CurrentCodePage()), CurrentCodePage())) m_folders.emplace(Key(full, CurrentCodePage()), Folder{full, 0, false});
+    if (!IsRootKey(Key(full, CurrentCodePage()), CurrentCodePage())) InsertIfAbsent(m_folders, Key(full, CurrentCodePage()), Folder{full, 0, false});
     return *this;
 }
 
@@ -570,7 +570,7 @@ bool SimFiles::FileExists(const CString& path) const { return FindFile(path) != 
 
 bool SimFiles::FolderExists(const CString& path) const {
     const CString key = Key(Resolve(path), CurrentCodePage());
-    return !key.empty() && (IsRootKey(key, CurrentCodePage()) || m_folders.count(key) != 0);
+    return !key.empty() && (IsRootKey(key, CurrentCodePage()) || ContainsKey(m_folders, key));
 }
 
 std::optional<CString> SimFiles::FileContent(const CString& path) const {
@@ -581,7 +581,7 @@ std::optional<CString> SimFiles::FileContent(const CString& path) const {
 
 std::optional<std::uint32_t> SimFiles::Attributes(const CString& path) const {
     if (const auto entry = FindFile(path)) return entry->attributes;
-    const auto folder = m_folders.find(Key(Resolve(path), CurrentCodePage()));
+    const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage()));
     if (folder == m_folders.end()) return std::nullopt;
     return folder->second.attributes;
 }
@@ -599,7 +599,7 @@ CStringArray SimFiles::FolderPaths() const {
 }
 
 SimFiles& SimFiles::MarkInUse(const CString& path) {
-    if (const auto folder = m_folders.find(Key(Resolve(path), CurrentCodePage())); folder != m_folders.end()) {
+    if (const auto folder = FindByKey(m_folders, Key(Resolve(path), CurrentCodePage())); folder != m_folders.end()) {
         folder->second.inUse = true;
     } else {
         ExistingFile(path).inUse = true;
@@ -638,7 +638,7 @@ SimFiles& SimFiles::ShortenReads(const CString& path, std::uint32_t bytes) {
 }
 
 SimFiles& SimFiles::FailWrites(const CString& path) {
-    m_failWrites.insert(Key(Resolve(path), CurrentCodePage()));
+    InsertSorted(m_failWrites, Key(Resolve(path), CurrentCodePage()));
     return *this;
 }
 
@@ -653,7 +653,7 @@ SimFiles& SimFiles::SetTempPath(const CString& path) {
 }
 
 SimFiles& SimFiles::SetShortPath(const CString& path, const CString& shortPath) {
-    m_shortPaths[Key(Resolve(path), CurrentCodePage())] = shortPath;
+    ValueAt(m_shortPaths, Key(Resolve(path), CurrentCodePage())) = shortPath;
     return *this;
 }
 

@@ -2,13 +2,13 @@
 // The in-memory file system: case-insensitive paths, files with contents and attributes, folders
 // that go only when empty, files that refuse opening or deletion, and injected failures.
 
-#include <map>
 #include <memory>
-#include <set>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sorted_lookup.h"
 #include "platform/sim/transcript.h"
 
 class SimSystem;
@@ -147,10 +147,10 @@ private:
     SimTranscript& m_transcript;
     const SimSystem& m_system;
     SimPower& m_power;
-    std::map<CString, std::shared_ptr<SimFileEntry>> m_files;  // by key: folded full path
-    std::map<CString, Folder> m_folders;
-    std::set<CString> m_failWrites;
-    std::map<CString, CString> m_shortPaths;
+    SortedPairs<CString, std::shared_ptr<SimFileEntry>> m_files;  // by key: folded full path
+    SortedPairs<CString, Folder> m_folders;
+    std::vector<CString> m_failWrites;  // sorted
+    SortedPairs<CString, CString> m_shortPaths;
     CString m_currentFolder = "C:\\";
     CString m_tempPath = "C:\\WINDOWS\\TEMP\\";
     std::uint16_t m_nextTempNumber = 0x3A1F;

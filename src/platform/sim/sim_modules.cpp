@@ -84,7 +84,7 @@ std::unique_ptr<IModule> SimModules::LoadModule(const CString& path, DependencyS
     if (folderFirst && !NamesItsFolderFully(path)) {
         SimFault("sim: the module's folder searched first for the relative path " + path);
     }
-    const auto found = m_modules.find(SimFold(path, CurrentCodePage()));
+    const auto found = FindByKey(m_modules, SimFold(path, CurrentCodePage()));
     const bool loads = found != m_modules.end() && found->second.loads &&
                        (folderFirst || !found->second.importsFromItsFolder);
     m_transcript.Record({SimEventKind::ModuleLoaded, path, {}, loads ? 1 : 0, 0});
@@ -93,7 +93,7 @@ std::unique_ptr<IModule> SimModules::LoadModule(const CString& path, DependencyS
 }
 
 SimModules& SimModules::Register(const CString& path, SimModule module) {
-    m_modules[SimFold(path, CurrentCodePage())] = module;
+    ValueAt(m_modules, SimFold(path, CurrentCodePage())) = module;
     return *this;
 }
 

@@ -3,10 +3,10 @@
 // each recorded in the transcript.
 
 #include <functional>
-#include <map>
 
 #include "platform/modules.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sorted_lookup.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
@@ -43,6 +43,6 @@ private:
     const CodePage& CurrentCodePage() const;
     const SimSystem& m_system;
     SimPower& m_power;
-    std::map<CString, SimModule> m_modules;  // by folded path
+    SortedPairs<CString, SimModule> m_modules;  // by folded path
     int m_loaded = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_processes.h"
 
+#include <algorithm>
 
 #include "platform/sim/sim_fault.h"
 #include "platform/sim/sim_text.h"
@@ -16,9 +17,9 @@ public:
                std::uint32_t exitCode, bool exitCodeFails, std::vector<SimArrival> arrivals)
         : m_live(std::move(live)), m_endsAfterWaits(endsAfterWaits), m_exitCode(exitCode),
           m_exitCodeFails(exitCodeFails), m_arrivals(std::move(arrivals)) {
-        m_live->insert(this);
+        m_live->push_back(this);
     }
-    ~SimProcess() override { m_live->erase(this); }
+    ~SimProcess() override { m_live->erase(std::find(m_live->begin(), m_live->end(), this)); }
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
@@ -127,7 +128,7 @@ std::unique_ptr<IProcess> SimProcesses::StartProcess(const CString& commandLine,
 ShellStart SimProcesses::ShellExecuteProgram(const CString& file, const CString& parameters) {
     m_power.Use();
     m_shellCalls.push_back({file, parameters});
-    const auto found = m_programs.find(SimFold(file, CurrentCodePage()));
+    const auto found = FindByKey(m_programs, SimFold(file, CurrentCodePage()));
     const SimStart start = found == m_programs.end() ? SimStart::Fails : found->second.start;
     m_transcript.Record({SimEventKind::ShellExecuted, file, parameters, start == SimStart::Fails ? 0 : 1, 0});
     if (start == SimStart::Fails) return {};
@@ -157,7 +158,7 @@ void SimProcesses::PostToThread(std::uint32_t threadId, const ThreadMessage& mes
 bool SimProcesses::WaitForProcessOrInput(IProcess& process, std::uint32_t) {
     // Known by address rather than by a type check, so that builds without run-time type
     // information can hold the machine too.
-    if (m_live->count(&process) == 0) SimFault("sim: waiting for a process the machine did not start");
+    if (std::find(m_live->begin(), m_live->end(), &process) == m_live->end()) SimFault("sim: waiting for a process the machine did not start");
     auto* simProcess = static_cast<SimProcess*>(&process);
     std::vector<ThreadMessage> arrived;
     const bool ended = simProcess->Wait(arrived);
@@ -178,7 +179,7 @@ SimProcesses& SimProcesses::ScriptChild(SimChild child) {
 }
 
 SimProcesses& SimProcesses::RegisterProgram(const CString& path, SimProgram program) {
-    m_programs[SimFold(path, CurrentCodePage())] = std::move(program);
+    ValueAt(m_programs, SimFold(path, CurrentCodePage())) = std::move(program);
     return *this;
 }
 

@@ -4,13 +4,12 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "platform/processes.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sorted_lookup.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
@@ -36,8 +35,8 @@ struct SimChild {
     SimChild& FailingExitCode();
 };
 
-// The processes of StartProcess that still exist.
-using SimLiveProcesses = std::set<const IProcess*>;
+// The processes of StartProcess that still exist, in the order they started.
+using SimLiveProcesses = std::vector<const IProcess*>;
 
 enum class SimStart { Runs, NoProcess, Fails };
 
@@ -109,7 +108,7 @@ private:
     SimPower& m_power;
     std::deque<SimChild> m_children;
     std::shared_ptr<SimLiveProcesses> m_live = std::make_shared<SimLiveProcesses>();
-    std::map<CString, SimProgram> m_programs;  // by folded path
+    SortedPairs<CString, SimProgram> m_programs;  // by folded path
     std::uint32_t m_threadId = 0x1D4;
     bool m_hasQueue = false;
     std::deque<ThreadMessage> m_queue;

@@ -50,7 +50,7 @@ CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')
 SimRegistry::SimRegistry(SimTranscript& transcript, const SimSystem& system, SimPower& power)
     : m_transcript(transcript), m_system(system), m_power(power) {
     for (const RegKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
-        m_roots[root] = std::make_shared<Node>();
+        ValueAt(m_roots, root) = std::make_shared<Node>();
     }
 }
 
@@ -72,11 +72,11 @@ CString SimRegistry::JoinPath(const CString& base, const CString& subKey) {
 
 long SimRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node, Handle& where) const {
     if (IsRoot(key)) {
-        node = m_roots.at(key);
+        node = FindByKey(m_roots, key)->second;
         where = Handle{node, key, {}, true};
         return reg::kSuccess;
     }
-    const auto found = m_handles.find(key);
+    const auto found = FindByKey(m_handles, key);
     if (found == m_handles.end()) return reg::kInvalidHandle;
     node = found->second.node.lock();
     if (!node) return reg::kKeyDeleted;
@@ -85,11 +85,11 @@ long SimRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node, Handle& where
 }
 
 std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString& path) const {
-    const auto start = m_roots.find(root);
+    const auto start = FindByKey(m_roots, root);
     if (start == m_roots.end()) return nullptr;
     std::shared_ptr<Node> node = start->second;
     for (const CString& part : TestPathParts(path, CurrentCodePage())) {
-        const auto next = node->subkeys.find(SimFold(part, CurrentCodePage()));
+        const auto next = FindByKey(node->subkeys, SimFold(part, CurrentCodePage()));
         if (next == node->subkeys.end()) return nullptr;
         node = next->second;
     }
@@ -97,11 +97,11 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegKey root, const CString&
 }
 
 std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const CString& path) {
-    const auto start = m_roots.find(root);
+    const auto start = FindByKey(m_roots, root);
     if (start == m_roots.end()) SimFault("sim registry: not a root key");
     std::shared_ptr<Node> node = start->second;
     for (const CString& part : TestPathParts(path, CurrentCodePage())) {
-        std::shared_ptr<Node>& next = node->subkeys[SimFold(part, CurrentCodePage())];
+        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part, CurrentCodePage()));
         if (!next) {
             next = std::make_shared<Node>();
             next->name = part;
@@ -114,12 +114,12 @@ std::shared_ptr<SimRegistry::Node> SimRegistry::FindOrCreate(RegKey root, const 
 RegKey SimRegistry::NewHandle(const std::shared_ptr<Node>& node, RegKey root, const CString& path, bool canWrite) {
     const RegKey handle = m_nextHandle;
     m_nextHandle += 4;
-    m_handles[handle] = Handle{node, root, path, canWrite};
+    ValueAt(m_handles, handle) = Handle{node, root, path, canWrite};
     return handle;
 }
 
-bool SimRegistry::HasRule(const std::set<RuleKey>& rules, RegKey root, const CString& path) const {
-    return rules.count({root, RuleKeyPath(path, CurrentCodePage())}) != 0;
+bool SimRegistry::HasRule(const std::vector<RuleKey>& rules, RegKey root, const CString& path) const {
+    return ContainsSorted(rules, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
 }
 
 long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t access, RegKey& result) {
@@ -131,7 +131,7 @@ long SimRegistry::OpenKey(RegKey parent, const CString& subKey, std::uint32_t ac
     if (!parts) return reg::kBadPathname;
     CString path = where.path;
     for (const CString& part : *parts) {
-        const auto next = node->subkeys.find(SimFold(part, CurrentCodePage()));
+        const auto next = FindByKey(node->subkeys, SimFold(part, CurrentCodePage()));
         if (next == node->subkeys.end()) return reg::kFileNotFound;
         node = next->second;
         AppendPart(path, part);
@@ -157,10 +157,10 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
         return reg::kAccessDenied;
     }
     for (const CString& part : *parts) {
-        std::shared_ptr<Node>& next = node->subkeys[SimFold(part, CurrentCodePage())];
+        std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part, CurrentCodePage()));
         if (!next) {
             if (!where.canWrite) {
-                node->subkeys.erase(SimFold(part, CurrentCodePage()));
+                EraseByKey(node->subkeys, SimFold(part, CurrentCodePage()));
                 return reg::kAccessDenied;
             }
             next = std::make_shared<Node>();
@@ -173,13 +173,13 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
     return reg::kSuccess;
 }
 
-void SimRegistry::CloseKey(RegKey key) { m_handles.erase(key); }
+void SimRegistry::CloseKey(RegKey key) { EraseByKey(m_handles, key); }
 
 long SimRegistry::QueryValue(RegKey key, const CString& name, std::size_t maxBytes, RegValue& result) {
     std::shared_ptr<Node> node;
     Handle where;
     if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
-    const auto found = node->values.find(SimFold(name, CurrentCodePage()));
+    const auto found = FindByKey(node->values, SimFold(name, CurrentCodePage()));
     if (found == node->values.end()) return reg::kFileNotFound;
     result.type = found->second.second.type;
     if (found->second.second.data.size() > maxBytes) {
@@ -200,7 +200,7 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
-    auto& slot = node->values[SimFold(name, CurrentCodePage())];
+    auto& slot = ValueAt(node->values, SimFold(name, CurrentCodePage()));
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
     return result(reg::kSuccess);
@@ -216,7 +216,7 @@ long SimRegistry::DeleteValue(RegKey key, const CString& name) {
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
-    return result(node->values.erase(SimFold(name, CurrentCodePage())) != 0 ? reg::kSuccess : reg::kFileNotFound);
+    return result(EraseByKey(node->values, SimFold(name, CurrentCodePage())) ? reg::kSuccess : reg::kFileNotFound);
 }
 
 long SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) {
@@ -258,12 +258,12 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     const std::size_t cut = separators.empty() ? CString::npos : separators.back();
     const std::shared_ptr<Node> owner = Find(where.root, cut == CString::npos ? CString() : path.substr(0, cut));
     const CString leaf = SimFold(cut == CString::npos ? path : path.substr(cut + 1), CurrentCodePage());
-    if (!owner || owner->subkeys.count(leaf) == 0) return result(reg::kFileNotFound);
+    if (!owner || !ContainsKey(owner->subkeys, leaf)) return result(reg::kFileNotFound);
     if (HasRule(m_denyOpen, where.root, path) || HasRule(m_denyAllAccess, where.root, path)) {
         return result(reg::kAccessDenied);
     }
-    if (!owner->subkeys.at(leaf)->subkeys.empty() && !m_deleteWholeTrees) return result(reg::kAccessDenied);
-    owner->subkeys.erase(leaf);
+    if (!FindByKey(owner->subkeys, leaf)->second->subkeys.empty() && !m_deleteWholeTrees) return result(reg::kAccessDenied);
+    EraseByKey(owner->subkeys, leaf);
     return result(reg::kSuccess);
 }
 
@@ -273,7 +273,7 @@ SimRegistry& SimRegistry::AddKey(RegKey root, const CString& path) {
 }
 
 SimRegistry& SimRegistry::SetValue(RegKey root, const CString& path, const CString& name, const RegValue& value) {
-    auto& slot = FindOrCreate(root, path)->values[SimFold(name, CurrentCodePage())];
+    auto& slot = ValueAt(FindOrCreate(root, path)->values, SimFold(name, CurrentCodePage()));
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
     return *this;
@@ -294,7 +294,7 @@ bool SimRegistry::KeyExists(RegKey root, const CString& path) const { return Fin
 std::optional<RegValue> SimRegistry::Value(RegKey root, const CString& path, const CString& name) const {
     const std::shared_ptr<Node> node = Find(root, path);
     if (!node) return std::nullopt;
-    const auto found = node->values.find(SimFold(name, CurrentCodePage()));
+    const auto found = FindByKey(node->values, SimFold(name, CurrentCodePage()));
     if (found == node->values.end()) return std::nullopt;
     return found->second.second;
 }
@@ -322,22 +322,22 @@ CStringArray SimRegistry::SubkeyNames(RegKey root, const CString& path) const {
 }
 
 SimRegistry& SimRegistry::DenyAllAccess(RegKey root, const CString& path) {
-    m_denyAllAccess.insert({root, RuleKeyPath(path, CurrentCodePage())});
+    InsertSorted(m_denyAllAccess, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::DenyOpen(RegKey root, const CString& path) {
-    m_denyOpen.insert({root, RuleKeyPath(path, CurrentCodePage())});
+    InsertSorted(m_denyOpen, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::FailWrites(RegKey root, const CString& path) {
-    m_failWrites.insert({root, RuleKeyPath(path, CurrentCodePage())});
+    InsertSorted(m_failWrites, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 
 SimRegistry& SimRegistry::FailCreate(RegKey root, const CString& path) {
-    m_failCreate.insert({root, RuleKeyPath(path, CurrentCodePage())});
+    InsertSorted(m_failCreate, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
     return *this;
 }
 

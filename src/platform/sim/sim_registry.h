@@ -2,14 +2,14 @@
 // The in-memory registry: a tree under the four roots with case-insensitive key and value names,
 // typed values, handles that carry their access, and keys that refuse chosen operations.
 
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/sim/sim_power.h"
+#include "platform/sim/sorted_lookup.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/transcript.h"
 
@@ -68,8 +68,8 @@ public:
 private:
     struct Node {
         CString name;
-        std::map<CString, std::shared_ptr<Node>> subkeys;           // by folded name
-        std::map<CString, std::pair<CString, RegValue>> values;     // by folded name
+        SortedPairs<CString, std::shared_ptr<Node>> subkeys;        // by folded name
+        SortedPairs<CString, std::pair<CString, RegValue>> values;  // by folded name
     };
     struct Handle {
         std::weak_ptr<Node> node;
@@ -84,7 +84,7 @@ private:
     std::shared_ptr<Node> Find(RegKey root, const CString& path) const;
     std::shared_ptr<Node> FindOrCreate(RegKey root, const CString& path);
     RegKey NewHandle(const std::shared_ptr<Node>& node, RegKey root, const CString& path, bool canWrite);
-    bool HasRule(const std::set<RuleKey>& rules, RegKey root, const CString& path) const;
+    bool HasRule(const std::vector<RuleKey>& rules, RegKey root, const CString& path) const;
     static CString JoinPath(const CString& base, const CString& subKey);
     static void AppendPart(CString& path, const CString& part);
     static bool IsRoot(RegKey key);
@@ -93,12 +93,13 @@ private:
     const CodePage& CurrentCodePage() const;
     const SimSystem& m_system;
     SimPower& m_power;
-    std::map<RegKey, std::shared_ptr<Node>> m_roots;
-    std::map<RegKey, Handle> m_handles;
+    SortedPairs<RegKey, std::shared_ptr<Node>> m_roots;
+    SortedPairs<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x1000;
-    std::set<RuleKey> m_denyAllAccess;
-    std::set<RuleKey> m_denyOpen;
-    std::set<RuleKey> m_failWrites;
-    std::set<RuleKey> m_failCreate;
+    // The access rules, each sorted.
+    std::vector<RuleKey> m_denyAllAccess;
+    std::vector<RuleKey> m_denyOpen;
+    std::vector<RuleKey> m_failWrites;
+    std::vector<RuleKey> m_failCreate;
     bool m_deleteWholeTrees = false;
 };

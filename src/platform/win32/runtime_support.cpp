@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
 #include <unordered_set>
@@ -24,24 +24,33 @@ namespace {
     ExitProcess(static_cast<UINT>(exitcode::kFailed));
 }
 
+// Memory comes from the process heap, which every Windows has, not from a C library's.
+void* TryAllocate(std::size_t size) noexcept {
+    return HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);
+}
+
 void* Allocate(std::size_t size) {
-    void* block = std::malloc(size != 0 ? size : 1);
+    void* block = TryAllocate(size);
     if (block == nullptr) EndOnRuntimeFault();
     return block;
+}
+
+void Release(void* block) noexcept {
+    if (block != nullptr) HeapFree(GetProcessHeap(), 0, block);
 }
 
 }  // namespace
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size != 0 ? size : 1); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size != 0 ? size : 1); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }
+void operator delete(void* block) noexcept { Release(block); }
+void operator delete[](void* block) noexcept { Release(block); }
+void operator delete(void* block, std::size_t) noexcept { Release(block); }
+void operator delete[](void* block, std::size_t) noexcept { Release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
 
 namespace {
 
@@ -94,6 +103,11 @@ std::pair<bool, std::size_t> _Prime_rehash_policy::_M_need_rehash(std::size_t bu
 }  // namespace std::__detail
 
 namespace std {
+// Asked only by get_deleter, which a program without run-time type information never calls
+// with a type of its own; the tag's own identity is compared by address before this. The
+// prebuilt copy would bring in the exception machinery.
+bool _Sp_make_shared_tag::_S_eq(const type_info&) noexcept { return false; }
+
 void __throw_bad_alloc() { EndOnRuntimeFault(); }
 void __throw_bad_array_new_length() { EndOnRuntimeFault(); }
 void __throw_length_error(const char*) { EndOnRuntimeFault(); }

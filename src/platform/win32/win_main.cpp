@@ -18,7 +18,8 @@ int RunProgram() {
 
 }  // namespace
 
-extern "C" void WinMainCRTStartup() {
+// Only the linker names the entry: "used" keeps link-time optimisation from dropping it.
+extern "C" __attribute__((used)) void WinMainCRTStartup() {
     RunConstructors();
     ExitProcess(static_cast<UINT>(RunProgram()));
 }
