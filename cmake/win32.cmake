@@ -1,6 +1,9 @@
 # The shipped program: a static, 32-bit GUI executable, the Win32 helpers of the Wine tests and
 # the floor of the Wine benchmark.
 enable_language(RC)
+# The version as the resource compiler and the manifest take it, beside the core's version header.
+configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/version_resource.h.in ${UNINST_GENERATED_DIR}/version_resource.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/uninst.manifest.in ${UNINST_GENERATED_DIR}/uninst.manifest @ONLY)
 set(UNINST_STATIC_LINK -static -static-libgcc -static-libstdc++)
 include(cmake/period.cmake)
 uninst_period_library(uninst_core)
@@ -19,7 +22,7 @@ uninst_warnings(uninst)
 # test messages and stays out.
 file(GLOB UNINST_CHECK_SOURCES CONFIGURE_DEPENDS src/check/*.cpp src/check/win32/*.cpp src/platform/sim/*.cpp)
 list(FILTER UNINST_CHECK_SOURCES EXCLUDE REGEX "transcript_print\\.cpp$")
-add_executable(uninst-check ${UNINST_CHECK_SOURCES})
+add_executable(uninst-check ${UNINST_CHECK_SOURCES} src/check/win32/uninst-check.rc)
 target_include_directories(uninst-check PRIVATE src)
 target_link_libraries(uninst-check PRIVATE uninst_core kernel32)
 uninst_period_program(uninst-check)

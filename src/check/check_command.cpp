@@ -1,5 +1,6 @@
 #include "check/check_command.h"
 
+#include "app/version.h"
 #include "check/check_options.h"
 #include "check/check_report.h"
 #include "check/checker.h"
@@ -8,6 +9,7 @@
 namespace {
 
 constexpr char kErrorPrefix[] = "uninst-check: ";
+constexpr char kVersionPrefix[] = "uninst-check ";
 constexpr char kUnreadable[] = "cannot read the file";
 constexpr char kUnknownCodePage[] = "the system's code page is not one the checker knows; name one with --codepage";
 constexpr char kTooLarge[] = "the file is larger than 64 MiB: no setup information is that long, and it is not read";
@@ -18,6 +20,10 @@ int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console) {
     const ParsedArguments parsed = ParseCheckArguments(arguments);
     if (parsed.usageAsked) {
         console.Write(kCheckUsage);
+        return checkexit::kClean;
+    }
+    if (parsed.versionAsked) {
+        console.Write(kVersionPrefix + CString(kProgramVersion) + "\n");
         return checkexit::kClean;
     }
     if (!parsed.options) {

@@ -5,6 +5,7 @@
 const char kCheckUsage[] =
     "usage: uninst-check SETUP.INF [--apppath DIR] [--appcommon DIR] [--startmenu DIR] [--family 9x|nt]\n"
     "                    [--codepage N] [--json]\n"
+    "       uninst-check --version\n"
     "Checks a SETUP.INF as uninst.exe reads it, then shows what uninst.exe would do on a machine where\n"
     "everything the file installs exists. Exit code 0: no findings; 1: hazards or leftovers; 2: errors.\n"
     "--codepage: the ANSI code page the file is written in (932, 936, 949, 950 for Japanese, Chinese\n"
@@ -78,6 +79,11 @@ ParsedArguments ParseCheckArguments(const CStringArray& arguments) {
         if (argument == "--help" || argument == "-h" || argument == "/?") {
             ParsedArguments parsed;
             parsed.usageAsked = true;
+            return parsed;
+        }
+        if (argument == "--version") {
+            ParsedArguments parsed;
+            parsed.versionAsked = true;
             return parsed;
         }
         if (argument == "--json") {

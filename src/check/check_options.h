@@ -19,8 +19,9 @@ struct CheckOptions {
 };
 
 struct ParsedArguments {
-    std::optional<CheckOptions> options;  // nullopt: usage asked for, or the arguments are wrong
+    std::optional<CheckOptions> options;  // nullopt: usage or version asked for, or the arguments are wrong
     bool usageAsked = false;
+    bool versionAsked = false;
     CString error;  // why the arguments are wrong
 };
 

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "app/version.h"
 #include "check/argument_words.h"
 #include "check/check_command.h"
 #include "check/check_options.h"
@@ -124,6 +125,14 @@ TEST(CheckCommand, UsageMistakesAndUnreadableFilesAreErrors) {
     EXPECT_EQ(Check(console, {"huge.inf", "--json"}), checkexit::kErrors);
     EXPECT_NE(console.output.find("larger than 64 MiB"), CString::npos) << console.output;
     EXPECT_NE(console.output.find("\"uninstallerExitCode\": null"), CString::npos) << console.output;
+}
+
+// A build pipeline asks for the version alone: no file is read.
+TEST(CheckCommand, VersionIsOneLineAndReadsNoFile) {
+    FakeConsole console;
+    EXPECT_EQ(Check(console, {"missing.inf", "--version", "--family", "os2"}), checkexit::kClean);
+    EXPECT_EQ(console.output, "uninst-check " + CString(kProgramVersion) + "\n");
+    EXPECT_TRUE(console.errors.empty()) << console.errors;
 }
 
 TEST(CheckCommand, JsonEscapesWhatTheFileHolds) {
