@@ -23,8 +23,9 @@ def wine_lines(path):
     lines = [f"  {result['build']}, uninst.exe {result['size']} bytes:"]
     for name in ("large", "small"):
         run = result[name]
-        lines.append(f"    {name} ({run['installation']}): uninst.exe {run['uninst']:.2f} s (working copy "
-                     f"{run['copy']:.3f} s); floor.exe {run['floor']:.2f} s; ratio {run['ratio']:.2f}")
+        copy = f" (working copy {run['copy']:.3f} s)" if run["copy"] is not None else ""
+        lines.append(f"    {name} ({run['installation']}): uninst.exe {run['uninst']:.2f} s{copy}; "
+                     f"floor.exe {run['floor']:.2f} s; ratio {run['ratio']:.2f}")
     return lines
 
 
