@@ -92,7 +92,7 @@ public:
             const auto data = m_probe.Expand(entry->data);
             if (!keyPath || !name || !data) continue;
             if (const auto root = RecogniseRoot(*keyPath)) {
-                SetValue(*root, keyPath->substr(m_app.m_codePage.Find(*keyPath, '\\') + 1), *name, StringValue(*data));
+                SetValue(*root, KeyPathUnderRoot(*keyPath), *name, StringValue(*data));
             } else {
                 SetValue(kClassesRoot, *keyPath, *name, StringValue(*data));
             }

@@ -293,7 +293,7 @@ void LineChecks::CheckRegistryLine(const NumberedLine& line) {
         Add(FindingKind::Error, line, kUnknownRootPrefix + keyPath + kUnknownRootSuffix);
         return;
     }
-    const CString subKey = keyPath.substr(m_app.m_codePage.Find(keyPath, '\\') + 1);
+    const CString subKey = KeyPathUnderRoot(keyPath);
     if (!IsSharedRegistryKey(*root, subKey, m_app.m_codePage)) return;
     if (subKey.find_first_not_of('\\') == CString::npos) {
         Add(FindingKind::Hazard, line, kRootKey);

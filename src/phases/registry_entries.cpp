@@ -52,6 +52,8 @@ std::optional<RegKey> RecogniseRoot(std::string_view keyPath) {
     return std::nullopt;
 }
 
+CString KeyPathUnderRoot(std::string_view keyPath) { return CString(keyPath.substr(keyPath.find('\\') + 1)); }
+
 int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b, const CodePage& codePage) {
     if (a.root != b.root) return a.root < b.root ? -1 : 1;
     const CString left = FoldAscii(a.keyPath, codePage);
@@ -84,7 +86,7 @@ void CUninstApp::RemoveRegistryEntries() {
         record.valueName = entry->valueName;
         if (const auto root = RecogniseRoot(entry->keyPath)) {
             record.root = *root;
-            record.keyPath = entry->keyPath.substr(m_codePage.Find(entry->keyPath, '\\') + 1);
+            record.keyPath = KeyPathUnderRoot(entry->keyPath);
         } else {
             ShowMessage(kUnknownRootPrefix + entry->keyPath + kUnknownRootSuffix);
             record.root = kClassesRoot;

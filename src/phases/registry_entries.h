@@ -22,3 +22,6 @@ int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b, co
 // the phase would fall back to HKEY_CLASSES_ROOT. The key path under the root follows the first
 // backslash.
 std::optional<RegKey> RecogniseRoot(std::string_view keyPath);
+// The key path under the root that RecogniseRoot found. Its prefix is plain ASCII up to the
+// backslash that ends it, so the first backslash byte is that one on every code page.
+CString KeyPathUnderRoot(std::string_view keyPath);

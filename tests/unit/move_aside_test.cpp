@@ -7,48 +7,25 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/uninst_app.h"
-#include "platform/sim/sim_machine.h"
 #include "platform/code_page.h"
 #include "platform/sim/sim_text.h"
+#include "working_copy_run.h"
 
 namespace {
 
+using namespace working_copy_run;
+
 const CodePage kSingleByte;  // every path here is ASCII
-constexpr char kSetupInf[] = "C:\\App\\UNINST\\SETUP.INF";
-constexpr char kInstalledCopy[] = "C:\\App\\UNINST\\UNINST.EXE";
-constexpr char kPrivateFolder[] = "C:\\WINDOWS\\TEMP\\~UN5B20";
-constexpr char kWorkingCopy[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN3A1F.tmp";
 constexpr char kFirstAside[] = "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP";
-constexpr char kWininit[] = "C:\\WINDOWS\\WININIT.INI";
-constexpr char kLog[] = "C:\\Logs\\run.log";
 constexpr char kCopySwitch[] = "/UNINST=0,C:\\App\\UNINST\\UNINST.EXE";
 
-class MoveAsideTest : public ::testing::Test {
+class MoveAsideTest : public WorkingCopyRunTest {
 protected:
     void SetUp() override {
-        m_machine.files().AddFile(kWorkingCopy, "program").AddFile(kInstalledCopy, "program").AddFolder("C:\\Logs");
-        m_machine.system().SetModuleFileName(kWorkingCopy);
+        WorkingCopyRunTest::SetUp();
         // The fresh machine's own program, which would keep the application folder.
         m_machine.platform().files.Delete("C:\\App\\UNINST.EXE");
-        m_machine.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST\\Demo", "", "C:\\App\\");
     }
-    void WriteSetup(const CStringArray& files) {
-        CString text = "[SetupOptions]\r\nAppName=Demo\r\n[UnInstall]\r\n";
-        for (const CString& file : files) text += file + "\r\n";
-        m_machine.files().AddFile(kSetupInf, text);
-    }
-    int Run(const CString& arguments) {
-        m_machine.system().SetArgumentText(arguments);
-        CUninstApp app(m_machine.platform());
-        EXPECT_FALSE(app.InitInstance());
-        return app.ExitCode();
-    }
-    CString Log() { return m_machine.files().FileContent(kLog).value_or("<no log>"); }
-    bool Logged(const CString& event) { return Log().find("] " + event + "\r\n") != CString::npos; }
-    CString Dump() const { return m_machine.transcript().Dump(); }
-
-    SimMachine m_machine;
 };
 
 // ---- Where a file in use goes ----
