@@ -7,8 +7,9 @@
 #   -nostartfiles               start-up code of our own (platform/win32/startup.h)
 #   --gc-sections               only what is called is linked; the size limit needs it
 #   -Oz                         the smallest code; speed is the system calls' anyway
+#   -ffile-prefix-map           no path of the build machine in the program
 set(UNINST_PERIOD_COMPILE_OPTIONS
-    -Oz -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -Oz -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -fno-unwind-tables -fno-ident)
 set(UNINST_PERIOD_LINK_OPTIONS
     -static -nostartfiles -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-nxcompat
@@ -51,15 +52,18 @@ endfunction()
 
 # A shipped program: period flags, the start-up and runtime pieces of our own, and beside it a
 # copy that keeps its symbols, so that the check can name the function that holds an
-# instruction; the program itself is stripped.
+# instruction; the program itself is stripped. The linker and strip both write the header's
+# time: the release's (cmake/release_time.cmake), never the clock's.
 function(uninst_period_program target)
     target_compile_options(${target} PRIVATE ${UNINST_PERIOD_COMPILE_OPTIONS})
     target_link_options(${target} PRIVATE ${UNINST_PERIOD_LINK_OPTIONS})
     target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/win32/startup.cpp
                                      ${CMAKE_SOURCE_DIR}/src/platform/win32/runtime_support.cpp
                                      ${UNINST_C_STRING_FUNCTIONS})
+    set(releaseTime ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${UNINST_RELEASE_EPOCH})
+    set_property(TARGET ${target} PROPERTY CXX_LINKER_LAUNCHER ${releaseTime})
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> $<TARGET_FILE_DIR:${target}>/symbols/$<TARGET_FILE_NAME:${target}>
-        COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+        COMMAND ${releaseTime} ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
         VERBATIM)
 endfunction()

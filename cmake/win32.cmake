@@ -5,6 +5,7 @@ enable_language(RC)
 configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/version_resource.h.in ${UNINST_GENERATED_DIR}/version_resource.h @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/uninst.manifest.in ${UNINST_GENERATED_DIR}/uninst.manifest @ONLY)
 set(UNINST_STATIC_LINK -static -static-libgcc -static-libstdc++)
+include(cmake/release_time.cmake)
 include(cmake/period.cmake)
 uninst_period_library(uninst_core)
 

@@ -14,6 +14,7 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
         EndWith(RunEnding::Stopped);
         return;
     }
+    LockInstallation();
     ReadInstallRecord();
 
     if (IsQuiet()) {

@@ -60,6 +60,8 @@ public:
 
     // The run sequence.
     void RunUninstall(std::unique_ptr<IOpenFile> setupFile);
+    // Waits while another run of this installation works; held until the program object goes.
+    void LockInstallation();
     // "/PLAN": the plan of a run, written to the log or to a file that is then opened.
     void RunDryRun(const CString& argumentText);
 
@@ -113,6 +115,9 @@ public:
 
     int ExitCode() const { return static_cast<int>(m_msgCur.wParam); }
 
+    // First of the members, so that it goes last: a run that waits for this one goes on only
+    // when this one has written its last line.
+    std::unique_ptr<INamedMutex> m_runLock;
     CodePage m_codePage;
     bool m_isWinNT = false;
     std::uint32_t m_majorVersion = 0;

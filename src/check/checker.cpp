@@ -1,6 +1,7 @@
 #include "check/checker.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "check/check_probe.h"
 #include "check/check_run.h"
@@ -8,7 +9,9 @@
 #include "check/setup_checks.h"
 
 CheckResult CheckSetupText(const CString& text, const CheckOptions& options) {
-    CheckProbe probe(text, options);
+    // On the heap: its machine and program object would take the frame past its limit.
+    const auto ownedProbe = std::make_unique<CheckProbe>(text, options);
+    CheckProbe& probe = *ownedProbe;
     CheckResult result;
     result.findings = CheckSetupLines(probe);
     std::stable_sort(result.findings.begin(), result.findings.end(),

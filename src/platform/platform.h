@@ -2,6 +2,7 @@
 // Everything the core may ask of the machine, gathered so that one object can be handed around.
 
 #include "platform/files.h"
+#include "platform/locks.h"
 #include "platform/modules.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -15,4 +16,5 @@ struct Platform {
     IProcesses& processes;
     IModules& modules;
     IUserInterface& ui;
+    ILocks& locks;
 };

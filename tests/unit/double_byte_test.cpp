@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "app/run_lock.h"
 #include "app/uninst_app.h"
 #include "check/checker.h"
 #include "phases/folder_chain.h"
@@ -105,6 +106,21 @@ TEST_P(DoubleByteText, TheFolderWalkStopsAtItsBound) {
     const CString common = CString("C:\\ACC\\Common\\") + c.common;
     EXPECT_EQ(FoldersToRemove({common + "\\LIB\\"}, {common}, m_codePage),
               (CStringArray{common + "\\LIB\\", common + "\\"}));
+}
+
+TEST_P(DoubleByteText, TheLockNameKeepsEveryCharacterWhole) {
+    const CodePageCase& c = GetParam();
+    const CString prefix = "Tallowmere UNINST ";
+    // Only a backslash that is a character of its own becomes a slash.
+    EXPECT_EQ(InstallationLockName(CString(c.name) + "\\Sub" + c.letter, m_codePage, false),
+              prefix + FoldAscii(c.name, m_codePage) + "/sub" + (c.doubleByte ? c.letter : c.twin));
+    // Cut at a character to a length the system takes.
+    CString longName = "X";
+    for (int i = 0; i < 150; ++i) longName += c.common;
+    const CString kept = InstallationLockName(longName, m_codePage, true).substr(CString("Global\\").size() + prefix.size());
+    // 200 bytes at most: 99 two-byte characters after the X, or the whole single-byte name.
+    EXPECT_EQ(kept.size(), c.doubleByte ? 199u : longName.size());
+    EXPECT_EQ(kept, FoldAscii(longName.substr(0, kept.size()), m_codePage));
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, DoubleByteText, ::testing::ValuesIn(kCases));

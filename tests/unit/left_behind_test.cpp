@@ -1,8 +1,12 @@
 // What a run leaves behind: emptied folders up to the installation's own folders and never above
 // them, the installation record and its emptied parents, and what a second run does after the
-// first was cut short, stopped from outside, or found no record.
+// first was cut short, stopped from outside, or found no record, or while the first still works.
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "full_installation.h"
 #include "phases/folder_chain.h"
@@ -251,5 +255,154 @@ TEST_F(LeftBehindTest, SecondRunAfterACompletedOneFindsNothingToDo) {
     EXPECT_EQ(RunWorkingCopy(m_machine), 1603);
     EXPECT_EQ(StateOf(m_machine), after);
 }
+
+// A second working copy of the installation on a thread of its own, run strictly in turn with
+// the first, as one processor would run two processes: it goes until it waits for the first (or
+// ends, if it never waits), and goes on only once the first has ended.
+class SecondRun {
+public:
+    explicit SecondRun(SimMachine& machine) : m_machine(machine) {
+        machine.locks().WhileWaiting([this] {
+            Pass(Turn::SecondWaits);
+            Await(Turn::FirstEnded);
+        });
+    }
+    ~SecondRun() {
+        if (m_thread.joinable()) Finish();
+    }
+    // From within the first run; a second that runs the same program starts nothing more.
+    void Start() {
+        if (m_thread.joinable()) return;
+        m_thread = std::thread([this] {
+            try {
+                m_exitCode = RunWorkingCopy(m_machine);
+            } catch (const std::exception& fault) {
+                m_fault = fault.what();
+            }
+            Pass(Turn::SecondEnded);
+        });
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_turn != Turn::First; });
+    }
+    // Once the first has ended: the second's exit code.
+    int Finish() {
+        Pass(Turn::FirstEnded);
+        m_thread.join();
+        EXPECT_EQ(m_fault, "");
+        return m_exitCode;
+    }
+
+private:
+    enum class Turn { First, SecondWaits, FirstEnded, SecondEnded };
+    void Pass(Turn turn) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_turn = turn;
+        m_changed.notify_all();
+    }
+    void Await(Turn turn) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this, turn] { return m_turn == turn; });
+    }
+
+    SimMachine& m_machine;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Turn m_turn = Turn::First;
+    int m_exitCode = -1;
+    CString m_fault;
+};
+
+// The machine's state but for the log, which only a run that keeps one writes.
+MachineState StateWithoutLog(SimMachine& machine) {
+    MachineState state = StateOf(machine);
+    CStringArray files;
+    for (const CString& file : state.files) {
+        if (file.rfind("C:\\LOGS\\", 0) != 0) files.push_back(file);
+    }
+    state.files = files;
+    return state;
+}
+
+TEST(OneRunAtATimeTest, ARunStartedWhileAnotherWorksWaitsForItsEndAndDoesNothingTwice) {
+    SimMachine alone;
+    Lay(alone, true);
+    alone.system().UseWindows2000();
+    alone.files().AddFolder("C:\\LOGS");
+    EXPECT_EQ(RunWorkingCopy(alone), 0);
+
+    SimMachine machine;
+    Lay(machine, true);
+    machine.system().UseWindows2000().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log");
+    machine.files().AddFolder("C:\\LOGS");
+    SecondRun second(machine);
+    // Started again, by a double click or a second deployment job, while the first runs the
+    // uninstall program.
+    machine.processes().RegisterProgram("C:\\DEMO\\cleanup.exe", SimProgram::ExitingWith(0).OnStart([&] {
+        machine.platform().files.Delete("C:\\WINDOWS\\Profiles\\demo.session");
+        second.Start();
+    }));
+    EXPECT_EQ(RunWorkingCopy(machine), 0);
+    EXPECT_EQ(second.Finish(), 0);
+
+    // The program ran and the counts went down once; the second found the record gone and ended
+    // where one run ends.
+    EXPECT_EQ(machine.processes().ShellCalls().size(), 1u);
+    EXPECT_EQ(machine.transcript().Count(SimEventKind::UnregisterCalled), 1u);
+    EXPECT_EQ(machine.transcript().Count(SimEventKind::MutexWaited), 1u);
+    EXPECT_EQ(StateWithoutLog(machine), StateOf(alone)) << machine.transcript().Dump();
+    EXPECT_FALSE(machine.locks().IsHeld("Global\\Tallowmere UNINST demo"));
+
+    const CString log = machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
+    const std::size_t waits = log.find("] waiting for another run of this installation to end\r\n");
+    const std::size_t firstEnds = log.find("] exit code 0\r\n");
+    const std::size_t goesOn = log.find("] the other run ended; going on\r\n");
+    ASSERT_NE(waits, CString::npos) << log;
+    EXPECT_LT(waits, log.find("] run completed\r\n")) << log;
+    EXPECT_LT(firstEnds, goesOn) << log;
+    EXPECT_LT(goesOn, log.find("] message: Unable to get UNINSTALL information from registry -> OK\r\n")) << log;
+}
+
+struct HolderCase {
+    const char* label;
+    bool killed;
+    bool nameRefused;
+    const char* logged;  // after the wait
+};
+
+class AnotherRunHoldsTheLockTest : public ::testing::TestWithParam<HolderCase> {};
+
+// The other run ends while this one waits (the user chose Exit there, so the record stays) or is
+// killed, which abandons the lock; or the system gives no lock at all. This run then does the
+// whole removal once.
+TEST_P(AnotherRunHoldsTheLockTest, TheRunWaitsThenRemovesTheInstallation) {
+    const HolderCase& c = GetParam();
+    constexpr char kName[] = "Tallowmere UNINST demo";
+    SimMachine machine;
+    Lay(machine, false);
+    machine.system().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log");
+    machine.files().AddFolder("C:\\LOGS");
+    machine.locks().HoldElsewhere(kName).WhileWaiting([&] { machine.locks().EndHolder(kName, c.killed); });
+    if (c.nameRefused) machine.locks().RefuseName(kName).EndHolder(kName);
+    EXPECT_EQ(RunWorkingCopy(machine), 0);
+
+    const CString log = machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
+    EXPECT_EQ(log.find("] waiting for another run") != CString::npos, !c.nameRefused) << log;
+    EXPECT_NE(log.find(CString("] ") + c.logged + "\r\n"), CString::npos) << log;
+    EXPECT_LT(log.find(CString("] ") + c.logged), log.find("] installation record read")) << log;
+    EXPECT_EQ(machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
+    EXPECT_FALSE(machine.registry().KeyExists(kLocalMachine, kRecordPath));
+    EXPECT_FALSE(machine.locks().IsHeld(kName));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AnotherRunHoldsTheLockTest,
+    ::testing::Values(HolderCase{"EndsCleanly", false, false, "the other run ended; going on"},
+                      HolderCase{"IsKilled", true, false,
+                                 "the other run of this installation ended without letting go of its lock; going on"},
+                      HolderCase{"NoLockAtAll", false, true,
+                                 "no lock for this installation could be had ('Tallowmere UNINST demo'); going on "
+                                 "without it"}),
+    [](const ::testing::TestParamInfo<HolderCase>& info) { return info.param.label; });
 
 }  // namespace

@@ -318,6 +318,25 @@ TEST(PlanTest, AMissingRecordOrFileListIsReportedInThePlan) {
     EXPECT_NE(plan.text.find("Exit code of this plan: 1603"), CString::npos);
 }
 
+TEST(PlanTest, ARunThatHoldsTheInstallationIsNotWaitedForButNamedInThePlan) {
+    SimMachine machine;
+    LayInstallation(machine);
+    // A wait that blocked would find the mutex still held: the machine reports that as a fault.
+    machine.locks().HoldElsewhere("Tallowmere UNINST demo");
+    const DryRun plan = PlanRun(machine.platform(), kCopySwitch, PlanAnswers::Person);
+    EXPECT_TRUE(HasLine(plan.text, "  wait for another run of this installation to end: Tallowmere UNINST demo "
+                                   "(another run holds it now) -> a run would wait here until that run ends; "
+                                   "this plan reads the machine as it is now"))
+        << plan.text;
+    EXPECT_TRUE(plan.reachesConfirmation);
+    EXPECT_TRUE(machine.locks().IsHeld("Tallowmere UNINST demo"));
+
+    machine.locks().EndHolder("Tallowmere UNINST demo");
+    const DryRun free = PlanRun(machine.platform(), kCopySwitch, PlanAnswers::Person);
+    EXPECT_EQ(free.text.find("wait for another run"), CString::npos) << free.text;
+    EXPECT_FALSE(machine.locks().IsHeld("Tallowmere UNINST demo"));
+}
+
 TEST(PlanTest, TheFirstInstanceIsPlannedWithItsTemporaryCopy) {
     SimMachine machine;
     LayInstallation(machine);

@@ -32,6 +32,7 @@ const char* VerbText(PlanVerb verb) {
         case PlanVerb::WriteFile: return "write file";
         case PlanVerb::AppendToFile: return "append to file";
         case PlanVerb::OpenDocument: return "open document";
+        case PlanVerb::WaitForOtherRun: return "wait for another run of this installation to end";
     }
     return "";
 }

@@ -3,6 +3,7 @@
 // changes into one recorder.
 
 #include "platform/plan/plan_files.h"
+#include "platform/plan/plan_locks.h"
 #include "platform/plan/plan_processes.h"
 #include "platform/plan/plan_registry.h"
 #include "platform/plan/plan_system.h"
@@ -17,7 +18,8 @@ public:
           m_files(real.files, recorder, real.system.AnsiCodePage()),
           m_processes(real.processes, m_files, recorder),
           m_modules(m_files, recorder),
-          m_ui(recorder) {}
+          m_ui(recorder),
+          m_locks(real.locks, recorder) {}
     PlanPlatform(const PlanPlatform&) = delete;
     PlanPlatform& operator=(const PlanPlatform&) = delete;
 
@@ -32,5 +34,6 @@ private:
     PlanProcesses m_processes;
     PlanModules m_modules;
     PlanUi m_ui;
-    Platform m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui};
+    PlanLocks m_locks;
+    Platform m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui, m_locks};
 };

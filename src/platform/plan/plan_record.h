@@ -30,6 +30,7 @@ enum class PlanVerb {
     WriteFile,
     AppendToFile,
     OpenDocument,
+    WaitForOtherRun,
 };
 
 struct PlanAction {

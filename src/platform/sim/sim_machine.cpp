@@ -7,7 +7,8 @@ SimMachine::SimMachine()
       m_processes(m_transcript, m_system, m_power),
       m_modules(m_transcript, m_system, m_power),
       m_ui(m_transcript),
-      m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui} {
+      m_locks(m_transcript),
+      m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui, m_locks} {
     m_files.AddFolder(m_system.WindowsFolder())
         .AddFolder(m_system.SystemFolder())
         .AddFolder(m_files.TempPath())

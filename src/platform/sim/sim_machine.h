@@ -16,11 +16,14 @@
 // power().CutAfter(n) stops the machine after its n-th state-changing call, as a power cut would:
 // the next such call changes nothing and throws SimPowerCut, and the test abandons the program.
 // power().Restore() then lets a fresh program run on the state left.
+// locks() holds the named mutexes; a test can have another run hold one, and script what
+// happens while a run waits for it.
 // Faults of the test itself (a scripted answer that is no button of the box, a call of an export
 // that is missing, a wait that can never end) throw std::logic_error.
 
 #include "platform/platform.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_locks.h"
 #include "platform/sim/sim_modules.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sim_processes.h"
@@ -43,6 +46,7 @@ public:
     SimProcesses& processes() { return m_processes; }
     SimModules& modules() { return m_modules; }
     SimUi& ui() { return m_ui; }
+    SimLocks& locks() { return m_locks; }
     SimPower& power() { return m_power; }
     const SimTranscript& transcript() const { return m_transcript; }
 
@@ -55,5 +59,6 @@ private:
     SimProcesses m_processes;
     SimModules m_modules;
     SimUi m_ui;
+    SimLocks m_locks;
     Platform m_platform;
 };

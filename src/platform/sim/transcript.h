@@ -36,6 +36,7 @@ enum class SimEventKind {
     ValueSet,             // text = root and key path, detail = value name, number = the result code
     ValueDeleted,         // text = root and key path, detail = value name, number = the result code
     FileWritten,          // text = path, number = 1 when the whole file was written
+    MutexWaited,          // text = name: a wait that found another owner holding it
 };
 
 struct SimEvent {

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_locks.h"
 #include "platform/win32/win32_modules.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
@@ -24,5 +25,6 @@ private:
     Win32Processes m_processes;
     Win32Modules m_modules;
     Win32UserInterface m_ui;
-    Platform m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui};
+    Win32Locks m_locks;
+    Platform m_platform{m_system, m_registry, m_files, m_processes, m_modules, m_ui, m_locks};
 };

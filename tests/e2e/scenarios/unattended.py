@@ -83,6 +83,49 @@ def working_copy_log_span(result):
     return [] if span < 0.5 else [f"the working copy's log spans {span:.3f} s"]
 
 
+TWICE = r"C:\E2E\Twice"
+TWICE_SHARED = r"C:\E2E\Twice Shared\twice.dll"
+TWICE_LOGS = (r"C:\E2ELogs\twice-one.log", r"C:\E2ELogs\twice-two.log")
+WAITING = "waiting for another run of this installation to end"
+
+
+def start_second_run(wine, session):
+    """The same installation's uninstaller started a second time, as a second deployment job
+    would, just before the harness starts the first."""
+    for log in TWICE_LOGS:
+        wine.unix_path(log).unlink(missing_ok=True)
+    wine.start(TWICE + r"\UNINST\uninst.exe", "/VERYSILENT", "/LOG=" + TWICE_LOGS[1],
+               cwd=wine.unix_path(TWICE + r"\UNINST"))
+
+
+def program_ran_once(result):
+    text = text_of(result, TWICE + r"\slow.log") or ""
+    return [] if len(text.splitlines()) == 1 else [f"the uninstall program ran other than once: {text!r}"]
+
+
+def runs_in_turn(result):
+    """One working copy waited, and went on only after the other had written its last line."""
+    import datetime
+
+    def copy_lines(path):
+        text = (text_of(result, path) or "").replace("\r\n", "\n")
+        return [(datetime.datetime.strptime(line[:23], "%Y-%m-%d %H:%M:%S.%f"), line[31:])
+                for line in text.splitlines() if line[24:30] == "[copy]"]
+
+    logs = [copy_lines(path) for path in TWICE_LOGS]
+    waited = [i for i, lines in enumerate(logs) if any(text == WAITING for _, text in lines)]
+    if len(waited) != 1:
+        return [f"{len(waited)} of the two runs waited, not one: {logs!r}"]
+    waiter, other = logs[waited[0]], logs[1 - waited[0]]
+    went_on = [stamp for stamp, text in waiter if text == "the other run ended; going on"]
+    other_ended = [stamp for stamp, text in other if text.startswith("exit code ")]
+    problems = [f"a working copy did not end with 0: {lines[-1:]!r}" for lines in logs
+                if not lines or lines[-1][1] != "exit code 0"]
+    if not went_on or not other_ended or went_on[0] < other_ended[-1]:
+        problems.append(f"the waiting run went on at {went_on}, the other ended at {other_ended}")
+    return problems
+
+
 SCENARIOS = [
     Scenario(
         name="very_silent_small_installation_without_pauses",
@@ -149,5 +192,27 @@ SCENARIOS = [
         expect=Expect(exit_code=EXIT_COMPLETED, copy_exit_code=EXIT_COMPLETED,
                       absent=(r"C:\E2E\Short\a.txt", r"C:\E2E\Short\UNINST\SETUP.INF"),
                       checks=(no_windows,)),
+    ),
+    Scenario(
+        name="two_runs_at_once_work_in_turn",
+        app_name="E2E Twice", app_folder=TWICE,
+        # The program holds the first run long enough for the second to arrive while it works.
+        setup_inf=setup_inf("E2E Twice", [r"%apppath%\twice.txt", r"%apppath%\slow.exe"],
+                            extra="\n".join(["", "[ExecuteOnUninstall]", "slow.exe,0 8000", "",
+                                             "[UnInstall.Shared]", TWICE_SHARED, "", "[SharedComponents]", "on", ""])),
+        families=("nt",),
+        files={TWICE + r"\twice.txt": File("t"), TWICE_SHARED: File(b"MZ shared")},
+        folders=(r"C:\E2ELogs",),
+        helpers={TWICE + r"\slow.exe": "recorder.exe"},
+        shared_counts={TWICE_SHARED: 2},
+        arguments=("/VERYSILENT", "/LOG=" + TWICE_LOGS[0]),
+        prepare=(start_second_run,),
+        expect=Expect(
+            exit_code=EXIT_COMPLETED,
+            absent=(TWICE + r"\twice.txt", TWICE + r"\UNINST\SETUP.INF"),
+            present=(TWICE_SHARED,),
+            # One lowering, one program run.
+            checks=(runs_in_turn, count_is(TWICE_SHARED, 1), program_ran_once)),
+        timeout=120,
     ),
 ]
