@@ -92,7 +92,7 @@ WAITING = "waiting for another run of this installation to end"
 def start_second_run(wine, session):
     """The same installation's uninstaller started a second time, as a second deployment job
     would, just before the harness starts the first."""
-    for log in TWICE_LOGS:
+    for log in TWICE_LOGS + (TWICE + r"\slow.log",):
         wine.unix_path(log).unlink(missing_ok=True)
     wine.start(TWICE + r"\UNINST\uninst.exe", "/VERYSILENT", "/LOG=" + TWICE_LOGS[1],
                cwd=wine.unix_path(TWICE + r"\UNINST"))
@@ -115,7 +115,7 @@ def runs_in_turn(result):
     logs = [copy_lines(path) for path in TWICE_LOGS]
     waited = [i for i, lines in enumerate(logs) if any(text == WAITING for _, text in lines)]
     if len(waited) != 1:
-        return [f"{len(waited)} of the two runs waited, not one: {logs!r}"]
+        return [f"{len(waited)} of the two runs waited, not one: {[[text for _, text in lines] for lines in logs]!r}"]
     waiter, other = logs[waited[0]], logs[1 - waited[0]]
     went_on = [stamp for stamp, text in waiter if text == "the other run ended; going on"]
     other_ended = [stamp for stamp, text in other if text.startswith("exit code ")]
