@@ -33,6 +33,7 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::ValueSet: return "ValueSet";
     case SimEventKind::ValueDeleted: return "ValueDeleted";
     case SimEventKind::FileWritten: return "FileWritten";
+    case SimEventKind::KeyFlushed: return "KeyFlushed";
     }
     return "?";
 }
