@@ -22,7 +22,10 @@ void CUninstApp::FlushHive(RegKey root, const CString& keyPath) {
     if (!opened) key = root;
     const long status = registry.FlushKey(key);
     if (opened) registry.CloseKey(key);
-    if (status != reg::kSuccess) Log("registry not flushed: " + keyPath + " (error " + std::to_string(status) + ")");
+    if (status != reg::kSuccess) {
+        Log("registry not flushed: " + CString(root == kCurrentUser ? "HKCU\\" : "HKLM\\") + keyPath + " (error " +
+            std::to_string(status) + ")");
+    }
 }
 
 void CUninstApp::FlushRestartQueue() {
