@@ -25,7 +25,8 @@ def wine_lines(path):
         run = result[name]
         copy = f" (working copy {run['copy']:.3f} s)" if run["copy"] is not None else ""
         lines.append(f"    {name} ({run['installation']}): uninst.exe {run['uninst']:.2f} s{copy}; "
-                     f"floor.exe {run['floor']:.2f} s; ratio {run['ratio']:.2f}")
+                     f"floor.exe {run['floor']:.2f} s; ratio {run['ratio']:.2f}; "
+                     f"flushes {run['flush']:.3f} ms ({100 * run['flush'] / 1000 / run['uninst']:.3f} % of the run)")
     return lines
 
 

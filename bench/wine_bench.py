@@ -36,6 +36,12 @@ FLOOR_FOLDER = r"C:\bench"
 EXIT_RESTART = 3010  # the installed uninst.exe, held by the waiting first instance, goes at restart
 RUN_TIMEOUT = 1800
 BENCH_LOG = FLOOR_FOLDER + r"\bench.log"
+# The hives the uninstaller flushes in a run of the NT family whose installed copy is in use: the
+# restart queue's after that copy's new name is queued, the user's and the queue's before the
+# record goes, SOFTWARE's after it, the queue's once more at the end.
+SESSION_MANAGER = r"System\CurrentControlSet\Control\Session Manager"
+FLUSHES = [("HKLM", SESSION_MANAGER), ("HKCU", ""), ("HKLM", SESSION_MANAGER), ("HKLM", "SOFTWARE"),
+           ("HKLM", SESSION_MANAGER)]
 # The demo's size: a few files in two folders, shortcuts, a shared file and keys.
 SMALL = {"files": 7, "folders": 2, "keys": 4, "shared": 1, "shortcuts": 2}
 
@@ -101,6 +107,7 @@ class Installation:
         """The same work as the uninstaller's run, for the floor."""
         lines = [f"count {path} 1" for path in self.shared]
         lines += [f"key {root} {key}" for root, key in self.keys + [UNINSTALL_ENTRY]]
+        lines += [f"flush {root} {key}".rstrip() for root, key in FLUSHES]
         lines += [f"file {path}" for path in self.files + [FOLDER + r"\UNINST\SETUP.INF"]]
         lines += [f"file {MENU}\\{name}" for name in self.shortcuts]
         lines += [f"folder {path}" for path in self.folders + [MENU]]
@@ -138,6 +145,15 @@ def timed(wine, output, program, *arguments):
     return time.perf_counter() - started, status
 
 
+def flush_milliseconds(floor_output):
+    """The time the floor's flush calls took, from its output."""
+    for line in floor_output.splitlines():
+        words = line.split()
+        if words[:1] == ["floor:"] and words[2:4] == ["flushes", "in"]:
+            return float(words[4])
+    raise RuntimeError("floor.exe did not report its flushes")
+
+
 def working_copy_span(log_text):
     """Seconds from the working copy's first log line to its last."""
     stamps = [datetime.datetime.strptime(line[:23], "%Y-%m-%d %H:%M:%S.%f")
@@ -157,7 +173,7 @@ def measure(session, installation, repeat, what="", logged=False):
     shutil.copyfile(session.windows_build / "bench" / "win32" / "floor.exe", wine.unix_path(floor))
     wine.unix_path(FLOOR_FOLDER + r"\floor.txt").write_bytes(installation.floor_list().encode("cp1252"))
     log = wine.unix_path(BENCH_LOG)
-    runs = {"uninst": [], "floor": [], "copy": []}
+    runs = {"uninst": [], "floor": [], "copy": [], "flush": []}
     for number in range(1, repeat + 1):
         installation.lay(wine, session)
         log.unlink(missing_ok=True)
@@ -176,6 +192,7 @@ def measure(session, installation, repeat, what="", logged=False):
         seconds, status = timed(wine, work / "floor.out", floor, FLOOR_FOLDER + r"\floor.txt")
         check(f"{what}floor.exe run {number}", status, 0, installation.problems_after(wine), seconds)
         runs["floor"].append(seconds)
+        runs["flush"].append(flush_milliseconds((work / "floor.out").read_text(errors="replace")))
     return runs
 
 
@@ -221,12 +238,15 @@ def main():
     for name, laid, measured in (("large", installation, runs), ("small", small, small_runs)):
         uninst, floor = statistics.median(measured["uninst"]), statistics.median(measured["floor"])
         copy = statistics.median(measured["copy"]) if measured["copy"] else None
+        flush = statistics.median(measured["flush"])
         print(f"{name}: {laid.describe()}")
         print(f"  uninst.exe /VERYSILENT /WAIT: median {uninst:.2f} s of {len(measured['uninst'])} runs" +
               (f" (with /LOG: the working copy, first log line to last: {copy:.3f} s)" if copy is not None else ""))
         print(f"  floor.exe: median {floor:.2f} s; ratio (nothing subtracted): {uninst / floor:.2f}")
+        print(f"  flushes ({len(FLUSHES)} RegFlushKey calls, timed in floor.exe): median {flush:.3f} ms, "
+              f"{100 * flush / 1000 / uninst:.3f} % of uninst.exe's run")
         results[name] = {"installation": laid.describe(), "runs": measured, "uninst": uninst, "floor": floor,
-                         "copy": copy, "ratio": uninst / floor}
+                         "copy": copy, "ratio": uninst / floor, "flush": flush}
     print(f"wine bench: {session.program()}: {results['size']} bytes")
     (session.work_dir / "results.json").write_text(json.dumps(results, indent=1))
     return 0

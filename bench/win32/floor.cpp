@@ -1,6 +1,8 @@
 // The least work any uninstaller must do for an installation, done directly: the list file names
 // each file, registry key, shared count and folder, and nothing is read, checked or shown besides.
-// Lines: "file <path>", "key <root> <subkey>", "count <path> <n>", "folder <path>".
+// Lines: "file <path>", "key <root> <subkey>", "count <path> <n>", "folder <path>", and
+// "flush <root> <subkey>" for the hives the uninstaller flushes, which the floor flushes after the
+// keys, timing those calls alone.
 // Exit code 0 when every step succeeded, 1 otherwise (the failures are printed), 2 for a bad list.
 #include <windows.h>
 
@@ -30,6 +32,7 @@ struct Work {
     std::vector<KeyLine> keys;
     std::vector<CountLine> counts;
     std::vector<std::string> folders;
+    std::vector<KeyLine> flushes;
 };
 
 class OwnedKey {
@@ -71,6 +74,12 @@ bool ParseLine(const std::string& line, Work& work) {
         if (split == std::string::npos || !ParseRoot(rest.substr(0, split), key.root)) return false;
         key.subKey = rest.substr(split + 1);
         work.keys.push_back(key);
+    } else if (tag == "flush") {
+        const std::size_t split = rest.find(' ');
+        KeyLine key;
+        if (!ParseRoot(rest.substr(0, split), key.root)) return false;
+        if (split != std::string::npos) key.subKey = rest.substr(split + 1);
+        work.flushes.push_back(key);
     } else if (tag == "count") {
         // Paths hold blanks, so the count is the last word.
         const std::size_t split = rest.rfind(' ');
@@ -117,6 +126,21 @@ int DoWork(Work& work) {
         const long status = RegDeleteKeyA(key.root, key.subKey.c_str());
         if (status != ERROR_SUCCESS) failures += Report("key", key.subKey, status);
     }
+
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER started{};
+    LARGE_INTEGER ended{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&started);
+    for (const KeyLine& key : work.flushes) {
+        OwnedKey opened;
+        long status = RegOpenKeyExA(key.root, key.subKey.c_str(), 0, KEY_READ, opened.Receive());
+        if (status == ERROR_SUCCESS) status = RegFlushKey(opened.Get());
+        if (status != ERROR_SUCCESS) failures += Report("flush", key.subKey, status);
+    }
+    QueryPerformanceCounter(&ended);
+    std::printf("floor: %zu flushes in %.3f ms\n", work.flushes.size(),
+                1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) / static_cast<double>(frequency.QuadPart));
 
     for (const std::string& path : work.files) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

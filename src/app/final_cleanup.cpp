@@ -22,7 +22,9 @@ void CUninstApp::FinalCleanup() {
     const bool recordWasOpen = m_recordKey.has_value();
     const CString recordPath = m_recordKeyPath;
     ReleaseRecord();
+    FlushBeforeRecordRemoval();
     DeleteInstallRecord(recordPath, recordWasOpen);
+    FlushRecordRemoval();
     RemoveOwnCopy();
     SetPercent(100);
     PauseForReader(kClosingPauseMilliseconds);
@@ -32,6 +34,7 @@ void CUninstApp::FinalCleanup() {
 void CUninstApp::CloseRun() {
     ReleaseRecord();
     ScheduleSelfDelete();
+    FlushRestartQueue();
 }
 
 void CUninstApp::ScheduleSelfDelete() {

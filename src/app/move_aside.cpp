@@ -38,9 +38,10 @@ std::optional<CString> CUninstApp::AsideNameFor(const CString& path) {
 
 void CUninstApp::QueueFileInUse(const CString& path) {
     const auto aside = AsideNameFor(path);
-    // The new name is queued before the move: a stop in between leaves the file under its own
-    // name for a second run, and a queued name that holds nothing does no harm.
+    // The new name is queued, durably, before the move: a stop in between leaves the file under
+    // its own name for a second run, and a queued name that holds nothing does no harm.
     if (aside && QueueDeletionAtRestart(*aside)) {
+        FlushRestartQueue();
         // Paths are compared by their short forms, which a name that holds nothing has no more.
         const CString shortPath = ShortFormOf(path);
         const bool moved = m_platform.files.Move(path, *aside);

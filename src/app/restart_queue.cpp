@@ -48,7 +48,8 @@ bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* with
         if (text || files.LastError() == kFileNotFound) {
             CString kept = text.value_or(CString());
             if (withdrawn) kept = WithoutRenameDeletion(kept, ShortFormOf(*withdrawn));
-            queued = files.WriteWholeFile(wininit, AddRenameDeletion(kept, ShortFormOf(path)));
+            // To the disk at once: a rename after it, or the record's removal, relies on it.
+            queued = files.WriteWholeFileToDisk(wininit, AddRenameDeletion(kept, ShortFormOf(path)));
         }
     }
     if (queued) {

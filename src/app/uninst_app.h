@@ -196,6 +196,13 @@ private:
     // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged. On the
     // 9x family the line of a withdrawn name goes in the same write.
     bool QueueDeletionAtRestart(const CString& path, const CString* withdrawn = nullptr);
+    // The durable points: RegFlushKey on the hive of root and keyPath (the root's own where the
+    // key cannot be opened); the restart queue flushed; the user's hive and the restart queue
+    // flushed before the record goes; the record's removal flushed before the uninstaller goes.
+    void FlushHive(RegKey root, const CString& keyPath);
+    void FlushRestartQueue();
+    void FlushBeforeRecordRemoval();
+    void FlushRecordRemoval();
     // The short form that WININIT.INI needs; the path itself where it has none.
     CString ShortFormOf(const CString& path);
     // A file in use moved to a new name of our own, which is queued; where it cannot be moved,

@@ -69,6 +69,9 @@ public:
     virtual std::optional<CString> ReadSharedFile(const CString& path) = 0;
     // Replaces a file's content (creating it); false on failure.
     virtual bool WriteWholeFile(const CString& path, const CString& content) = 0;
+    // The same, with FlushFileBuffers before the file is closed: the content is on the disk when
+    // it returns, where otherwise it waits in the cache and a power cut loses it.
+    virtual bool WriteWholeFileToDisk(const CString& path, const CString& content) = 0;
     // GetLastError after the last call of this interface that failed.
     virtual std::uint32_t LastError() = 0;
 };

@@ -55,4 +55,7 @@ public:
     virtual long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
     // RegDeleteKeyA. Callers test for subkeys first: the 9x family deletes a whole tree here.
     virtual long DeleteKey(RegKey parent, const CString& subKey) = 0;
+    // RegFlushKey: every change to the hive the key lies in is on the disk when it returns. Both
+    // families otherwise write a hive lazily, and a power cut loses what was not yet written.
+    virtual long FlushKey(RegKey key) = 0;
 };

@@ -282,6 +282,47 @@ TEST(SimPowerTest, CallsPastTheCutChangeNothingAndTheTestApiIsNotCounted) {
     EXPECT_EQ(machine.power().CallsMade(), 3u);
 }
 
+TEST(SimPowerTest, ACutLosesWhatEachStoreHadNotFlushedAndNothingElse) {
+    SimMachine machine;
+    machine.system().UseWindowsNt4();
+    Platform& platform = machine.platform();
+    machine.registry().SetString(kLocalMachine, "SOFTWARE\\A", "v", "1").SetString(kCurrentUser, "Software\\U", "v", "1");
+    machine.files().AddFile("C:\\old.txt", "old").AddFile("C:\\gone.txt").AddFile("C:\\kept.txt", "old");
+    RegKey software = 0;
+    ASSERT_EQ(platform.registry.OpenKey(kLocalMachine, "SOFTWARE", reg::kAllAccess, software), reg::kSuccess);
+    platform.registry.DeleteKey(kClassesRoot, "Nothing");
+    platform.registry.DeleteKey(kLocalMachine, "SOFTWARE\\A");  // flushed below with its hive
+    platform.registry.DeleteKey(kCurrentUser, "Software\\U");   // never flushed
+    platform.files.DeleteAtRestart("C:\\queued.txt");
+    EXPECT_EQ(platform.registry.FlushKey(software), reg::kSuccess);  // SOFTWARE's hive: not the queue's
+    platform.registry.SetValue(software, "late", RegValue{reg::kTypeString, "x"});
+    platform.files.WriteWholeFile("C:\\old.txt", "new");
+    platform.files.WriteWholeFile("C:\\created.txt", "new");
+    platform.files.WriteWholeFileToDisk("C:\\kept.txt", "new");
+    platform.files.Delete("C:\\gone.txt");
+
+    machine.LoseUnflushed({true, false, false});
+    EXPECT_FALSE(machine.registry().KeyExists(kLocalMachine, "SOFTWARE\\A"));
+    EXPECT_FALSE(machine.registry().Value(kLocalMachine, "SOFTWARE", "late"));
+    EXPECT_FALSE(machine.registry().KeyExists(kCurrentUser, "Software\\U"));  // that hive kept its change
+    EXPECT_TRUE(machine.files().PendingRestartDeletions().empty());
+    machine.LoseUnflushed({false, true, true});
+    EXPECT_TRUE(machine.registry().KeyExists(kCurrentUser, "Software\\U"));
+    EXPECT_EQ(machine.files().FileContent("C:\\old.txt"), "old");
+    EXPECT_EQ(machine.files().FileContent("C:\\created.txt"), "");
+    EXPECT_EQ(machine.files().FileContent("C:\\kept.txt"), "new");
+    EXPECT_FALSE(machine.files().FileExists("C:\\gone.txt"));
+
+    // The NT family's queue lies in SYSTEM's hive; the 9x family keeps all of HKLM in one file.
+    platform.files.DeleteAtRestart("C:\\queued.txt");
+    machine.registry().AddKey(kLocalMachine, "SYSTEM\\CurrentControlSet");
+    RegKey system = 0;
+    ASSERT_EQ(platform.registry.OpenKey(kLocalMachine, "SYSTEM\\CurrentControlSet", reg::kRead, system), reg::kSuccess);
+    platform.registry.FlushKey(system);
+    machine.LoseUnflushed({true, true, true});
+    EXPECT_EQ(machine.files().PendingRestartDeletions().size(), 1u);
+}
+
 TEST(SimPowerTest, ProgramsAndModulesStopBeforeTheyAct) {
     SimMachine machine;
     bool programRan = false;

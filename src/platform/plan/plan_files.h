@@ -33,6 +33,8 @@ public:
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;
+    // The plan names the same change; that it would reach the disk at once is no change of its own.
+    bool WriteWholeFileToDisk(const CString& path, const CString& content) override { return WriteWholeFile(path, content); }
     std::uint32_t LastError() override { return m_lastError; }
 
     // A file (not a folder) that the run would find.

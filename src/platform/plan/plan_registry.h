@@ -28,6 +28,8 @@ public:
     long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
     long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
     long DeleteKey(RegKey parent, const CString& subKey) override;
+    // Nothing of the plan is written, so there is nothing to make durable, and nothing to report.
+    long FlushKey(RegKey) override { return reg::kSuccess; }
 
 private:
     // A key of the overlay: its root's name and its path, folded and without trailing backslashes.

@@ -121,6 +121,7 @@ public:
     bool Append(const CString& text) override {
         m_power.Use();
         if (m_failWrites) return false;
+        if (!m_entry->flushedContent) m_entry->flushedContent = m_entry->content;
         m_entry->content += text;
         return true;
     }
@@ -202,12 +203,14 @@ bool SimFiles::Write(const CString& full, const CString& content, std::uint32_t 
     if (!entry) {
         entry = std::make_shared<SimFileEntry>();
         entry->path = full;
+        entry->flushedContent = CString();
     } else {
         if (entry->heldOpen || entry->exclusiveOpens > 0 || entry->sharedOpens > 0) {
             return Fail(fileerror::kSharingViolation);
         }
         if ((entry->attributes & kAttributeReadOnly) != 0 || entry->inUse || entry->deletionDenied) return Fail(fileerror::kAccessDenied);
     }
+    if (!entry->flushedContent) entry->flushedContent = entry->content;
     entry->content = content;
     entry->attributes = attributes;
     return true;
@@ -453,6 +456,7 @@ bool SimFiles::Move(const CString& from, const CString& to) {
 bool SimFiles::DeleteAtRestart(const CString& path) {
     m_power.Use();
     if (m_failRestartDeletions) return Fail(fileerror::kAccessDenied);
+    if (!m_flushedRestartDeletions) m_flushedRestartDeletions = m_restartDeletions;
     m_restartDeletions.push_back(path);
     m_transcript.Record({SimEventKind::RestartDeletion, path, {}, 0, 0});
     return true;
@@ -471,6 +475,9 @@ SimFiles& SimFiles::Restart() {
     };
     for (const CString& path : m_restartDeletions) remove(path);
     m_restartDeletions.clear();
+    // A restart shuts down cleanly: every cache is written first.
+    m_flushedRestartDeletions.reset();
+    for (auto& file : m_files) file.second->flushedContent.reset();
     const CString wininit = ProfilePath("WININIT.INI");
     if (const auto entry = FindFile(wininit)) {
         for (const CString& path : ReadProfileValues(entry->content, "Rename", "NUL", CurrentCodePage())) remove(path);
@@ -544,6 +551,35 @@ bool SimFiles::WriteWholeFile(const CString& path, const CString& content) {
     const bool written = Write(Resolve(path), content, entry ? entry->attributes : 0);
     m_transcript.Record({SimEventKind::FileWritten, Resolve(path), {}, written ? 1 : 0, 0});
     return written;
+}
+
+bool SimFiles::WriteWholeFileToDisk(const CString& path, const CString& content) {
+    m_power.Use();
+    const auto entry = FindFile(path);
+    const bool written = Write(Resolve(path), content, entry ? entry->attributes : 0);
+    if (written) FindFile(path)->flushedContent.reset();
+    m_transcript.Record({SimEventKind::FileWritten, Resolve(path), "to disk", written ? 1 : 0, 0});
+    return written;
+}
+
+SimFiles& SimFiles::LoseUnflushedWrites() {
+    for (auto& file : m_files) {
+        SimFileEntry& entry = *file.second;
+        if (entry.flushedContent) entry.content = *entry.flushedContent;
+        entry.flushedContent.reset();
+    }
+    return *this;
+}
+
+SimFiles& SimFiles::LoseUnflushedRestartQueue() {
+    if (m_flushedRestartDeletions) m_restartDeletions = *m_flushedRestartDeletions;
+    m_flushedRestartDeletions.reset();
+    return *this;
+}
+
+SimFiles& SimFiles::KeepRestartQueue() {
+    m_flushedRestartDeletions.reset();
+    return *this;
 }
 
 SimFiles& SimFiles::AddFile(const CString& path, const CString& content, std::uint32_t attributes) {

@@ -42,6 +42,8 @@ struct SimFileEntry {
     std::optional<std::uint32_t> readLimit;  // bytes that reads deliver in all
     int exclusiveOpens = 0;
     int sharedOpens = 0;
+    // The content at the last flush, while writes since then wait in the cache.
+    std::optional<CString> flushedContent;
 };
 
 class SimFiles : public IFileSystem {
@@ -67,6 +69,7 @@ public:
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;
+    bool WriteWholeFileToDisk(const CString& path, const CString& content) override;
     std::uint32_t LastError() override { return m_lastError; }
 
     // Test API. Relative paths resolve against the current folder, as in the calls above; a
@@ -120,6 +123,16 @@ public:
     // The first value of key in section of the profile file; nullopt when absent.
     std::optional<CString> ProfileEntry(const CString& file, const CString& section, const CString& key) const;
     CStringArray ProfileValues(const CString& file, const CString& section, const CString& key) const;
+    // What a power cut does to the files. Each file written since its last flush holds what it
+    // held then (a file created since then holds nothing); deletions, renames and folders stay as
+    // they are: FAT writes a directory entry at once, and NTFS journals these changes in order
+    // and commits its journal with every flush of a hive on the volume, so what a cut takes of
+    // them is a stop at an earlier point.
+    SimFiles& LoseUnflushedWrites();
+    // The queue of DeleteAtRestart lies in HKLM's hive (PendingFileRenameOperations): a cut that
+    // loses the hive's unflushed changes loses the entries queued since its last flush.
+    SimFiles& LoseUnflushedRestartQueue();
+    SimFiles& KeepRestartQueue();
     // Handles of OpenForReading and OpenForAppending still open.
     int OpenFileCount() const;
 
@@ -161,5 +174,6 @@ private:
     bool m_failCopies = false;
     bool m_failRestartDeletions = false;
     CStringArray m_restartDeletions;
+    std::optional<CStringArray> m_flushedRestartDeletions;
     std::uint32_t m_lastError = 0;
 };

@@ -15,7 +15,8 @@
 // and C:\App, current folder C:\, running C:\App\UNINST.EXE (the file exists) without arguments.
 // power().CutAfter(n) stops the machine after its n-th state-changing call, as a power cut would:
 // the next such call changes nothing and throws SimPowerCut, and the test abandons the program.
-// power().Restore() then lets a fresh program run on the state left.
+// power().Restore() then lets a fresh program run on the state left. LoseUnflushed(loss) before
+// it takes what a power cut takes beside the stop: the changes that were never flushed.
 // locks() holds the named mutexes; a test can have another run hold one, and script what
 // happens while a run waits for it.
 // Faults of the test itself (a scripted answer that is no button of the box, a call of an export
@@ -49,6 +50,8 @@ public:
     SimLocks& locks() { return m_locks; }
     SimPower& power() { return m_power; }
     const SimTranscript& transcript() const { return m_transcript; }
+
+    void LoseUnflushed(const SimPowerLoss& loss);
 
 private:
     SimTranscript m_transcript;

@@ -14,6 +14,16 @@ public:
     SimPowerCut() : std::runtime_error("sim machine: the power is cut") {}
 };
 
+// What a power cut loses beside the calls it stops: the changes not yet on the disk, where the
+// test chooses which. Neither family writes a hive or a file's cache at once, and a lazy write
+// may or may not have come before the cut, so each store may keep or lose its unflushed changes
+// on its own. Deletions and renames are not in it (SimFiles::LoseUnflushedWrites says why).
+struct SimPowerLoss {
+    bool localMachineHive = false;  // HKLM with HKCR, and the NT family's restart queue
+    bool usersHive = false;         // HKCU
+    bool fileWrites = false;        // file contents: WININIT.INI, a log
+};
+
 class SimPower {
 public:
     // Every part of the machine calls this before a call that may change the machine's state

@@ -45,6 +45,15 @@ CString RootName(RegKey root) {
 
 CString TextUpToNul(const CString& data) { return data.substr(0, data.find('\0')); }
 
+template <typename Node>
+std::shared_ptr<Node> DeepCopy(const Node& node) {
+    auto copy = std::make_shared<Node>();
+    copy->name = node.name;
+    copy->values = node.values;
+    for (const auto& subkey : node.subkeys) ValueAt(copy->subkeys, subkey.first) = DeepCopy(*subkey.second);
+    return copy;
+}
+
 }  // namespace
 
 SimRegistry::SimRegistry(SimTranscript& transcript, const SimSystem& system, SimPower& power)
@@ -68,6 +77,45 @@ CString SimRegistry::JoinPath(const CString& base, const CString& subKey) {
     if (base.empty()) return subKey;
     if (subKey.empty()) return base;
     return base + "\\" + subKey;
+}
+
+std::vector<RegKey> SimRegistry::HiveOf(RegKey root) {
+    if (root == kLocalMachine || root == kClassesRoot) return {kLocalMachine, kClassesRoot};
+    return {kCurrentUser, kUsers};
+}
+
+void SimRegistry::BeforeChange(RegKey root) {
+    for (const RegKey member : HiveOf(root)) {
+        if (!ContainsKey(m_flushed, member)) ValueAt(m_flushed, member) = DeepCopy(*FindByKey(m_roots, member)->second);
+    }
+}
+
+long SimRegistry::FlushKey(RegKey key) {
+    m_power.Use();
+    std::shared_ptr<Node> node;
+    Handle where;
+    if (const long status = Resolve(key, node, where); status != reg::kSuccess) return status;
+    for (const RegKey member : HiveOf(where.root)) EraseByKey(m_flushed, member);
+    if ((where.root == kLocalMachine || where.root == kClassesRoot) && m_localMachineFlushed) {
+        m_localMachineFlushed(where.root, where.path);
+    }
+    m_transcript.Record({SimEventKind::KeyFlushed, RootName(where.root) + "\\" + where.path, {}, reg::kSuccess, 0});
+    return reg::kSuccess;
+}
+
+SimRegistry& SimRegistry::LoseUnflushed(RegKey root) {
+    for (const RegKey member : HiveOf(root)) {
+        const auto flushed = FindByKey(m_flushed, member);
+        if (flushed == m_flushed.end()) continue;
+        ValueAt(m_roots, member) = flushed->second;
+        EraseByKey(m_flushed, member);
+    }
+    return *this;
+}
+
+SimRegistry& SimRegistry::OnLocalMachineFlush(std::function<void(RegKey, const CString&)> flushed) {
+    m_localMachineFlushed = std::move(flushed);
+    return *this;
 }
 
 long SimRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node, Handle& where) const {
@@ -156,6 +204,7 @@ long SimRegistry::CreateKey(RegKey parent, const CString& subKey, RegKey& result
     if (HasRule(m_failCreate, where.root, path) || HasRule(m_denyOpen, where.root, path)) {
         return reg::kAccessDenied;
     }
+    BeforeChange(where.root);
     for (const CString& part : *parts) {
         std::shared_ptr<Node>& next = ValueAt(node->subkeys, SimFold(part, CurrentCodePage()));
         if (!next) {
@@ -200,6 +249,7 @@ long SimRegistry::SetValue(RegKey key, const CString& name, const RegValue& valu
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
+    BeforeChange(where.root);
     auto& slot = ValueAt(node->values, SimFold(name, CurrentCodePage()));
     if (slot.first.empty()) slot.first = name;
     slot.second = value;
@@ -216,6 +266,7 @@ long SimRegistry::DeleteValue(RegKey key, const CString& name) {
         return status;
     };
     if (!where.canWrite || HasRule(m_failWrites, where.root, where.path)) return result(reg::kAccessDenied);
+    BeforeChange(where.root);
     return result(EraseByKey(node->values, SimFold(name, CurrentCodePage())) ? reg::kSuccess : reg::kFileNotFound);
 }
 
@@ -263,6 +314,7 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
         return result(reg::kAccessDenied);
     }
     if (!FindByKey(owner->subkeys, leaf)->second->subkeys.empty() && !m_deleteWholeTrees) return result(reg::kAccessDenied);
+    BeforeChange(where.root);
     EraseByKey(owner->subkeys, leaf);
     return result(reg::kSuccess);
 }

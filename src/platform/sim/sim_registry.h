@@ -1,7 +1,11 @@
 #pragma once
 // The in-memory registry: a tree under the four roots with case-insensitive key and value names,
 // typed values, handles that carry their access, and keys that refuse chosen operations.
+// Each hive keeps the state it had at its last flush, which a power cut brings back: HKLM with
+// HKCR in it, and the users' hive with HKCU in it, each on its own, as both families write a hive
+// lazily and RegFlushKey writes the one hive it is given.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -33,6 +37,7 @@ public:
     long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
     long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
     long DeleteKey(RegKey parent, const CString& subKey) override;
+    long FlushKey(RegKey key) override;
 
     // Test API. Paths are relative to a root, parts separated by single backslashes; missing
     // keys on the way are created.
@@ -62,6 +67,13 @@ public:
     // The 9x family's RegDeleteKeyA: a key goes with all its subkeys. Off by default (NT).
     SimRegistry& DeleteWholeTrees(bool on = true);
 
+    // What a power cut does to the hive that root lies in: every change since its last flush is
+    // undone. The test API's own changes count as flushed.
+    SimRegistry& LoseUnflushed(RegKey root);
+    // Called with the flushed key's root and path whenever a key of HKLM's hive is flushed: the
+    // queue of deletions at the restart lies in it.
+    SimRegistry& OnLocalMachineFlush(std::function<void(RegKey, const CString&)> flushed);
+
     // Handles opened or created and not yet closed; the roots do not count.
     std::size_t OpenHandleCount() const { return m_handles.size(); }
 
@@ -88,6 +100,10 @@ private:
     static CString JoinPath(const CString& base, const CString& subKey);
     static void AppendPart(CString& path, const CString& part);
     static bool IsRoot(RegKey key);
+    // The roots that lie in the same hive as root, root among them.
+    static std::vector<RegKey> HiveOf(RegKey root);
+    // Keeps the hive's flushed state before its first change since the flush.
+    void BeforeChange(RegKey root);
 
     SimTranscript& m_transcript;
     const CodePage& CurrentCodePage() const;
@@ -102,4 +118,7 @@ private:
     std::vector<RuleKey> m_failWrites;
     std::vector<RuleKey> m_failCreate;
     bool m_deleteWholeTrees = false;
+    // The flushed state of each root whose hive changed since its last flush.
+    SortedPairs<RegKey, std::shared_ptr<Node>> m_flushed;
+    std::function<void(RegKey, const CString&)> m_localMachineFlushed;
 };

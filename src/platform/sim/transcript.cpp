@@ -34,6 +34,7 @@ const char* KindName(SimEventKind kind) {
     case SimEventKind::ValueDeleted: return "ValueDeleted";
     case SimEventKind::FileWritten: return "FileWritten";
     case SimEventKind::MutexWaited: return "MutexWaited";
+    case SimEventKind::KeyFlushed: return "KeyFlushed";
     }
     return "?";
 }

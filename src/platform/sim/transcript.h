@@ -35,7 +35,8 @@ enum class SimEventKind {
     KeyDeleted,           // text = root and path, number = the result code
     ValueSet,             // text = root and key path, detail = value name, number = the result code
     ValueDeleted,         // text = root and key path, detail = value name, number = the result code
-    FileWritten,          // text = path, number = 1 when the whole file was written
+    FileWritten,          // text = path, detail = "to disk" when flushed, number = 1 when the whole file was written
+    KeyFlushed,           // text = root and key path, number = the result code
     MutexWaited,          // text = name: a wait that found another owner holding it
 };
 

@@ -201,9 +201,19 @@ std::optional<CString> Win32Files::ReadSharedFile(const CString& path) {
 }
 
 bool Win32Files::WriteWholeFile(const CString& path, const CString& content) {
+    return Write(path, content, false);
+}
+
+bool Win32Files::WriteWholeFileToDisk(const CString& path, const CString& content) {
+    return Write(path, content, true);
+}
+
+bool Win32Files::Write(const CString& path, const CString& content, bool toDisk) {
     // OPEN_ALWAYS and a cut at the end keep the attributes of a file that exists.
     const UniqueHandle file = OwnFileHandle(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Succeeded(file != nullptr)) return false;
-    return Succeeded(WriteAll(file.get(), content) && SetEndOfFile(file.get()));
+    // Flushed through the handle that wrote, before it closes, so no family's cache can hold it back.
+    return Succeeded(WriteAll(file.get(), content) && SetEndOfFile(file.get()) &&
+                     (!toDisk || FlushFileBuffers(file.get())));
 }

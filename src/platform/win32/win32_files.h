@@ -24,11 +24,13 @@ public:
     std::unique_ptr<IAppendFile> OpenForAppending(const CString& path) override;
     std::optional<CString> ReadSharedFile(const CString& path) override;
     bool WriteWholeFile(const CString& path, const CString& content) override;
+    bool WriteWholeFileToDisk(const CString& path, const CString& content) override;
     std::uint32_t LastError() override { return m_lastError; }
 
 private:
     // Passes a call's success through, remembering the error of a failure.
     bool Succeeded(bool success);
+    bool Write(const CString& path, const CString& content, bool toDisk);
     CString Text(CString text);
 
     std::uint32_t m_lastError = 0;

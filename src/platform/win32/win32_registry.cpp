@@ -103,3 +103,5 @@ long Win32Registry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, st
 long Win32Registry::DeleteKey(RegKey parent, const CString& subKey) {
     return RegDeleteKeyA(ToHandle(parent), subKey.c_str());
 }
+
+long Win32Registry::FlushKey(RegKey key) { return RegFlushKey(ToHandle(key)); }

@@ -21,6 +21,7 @@ public:
     long EnumKey(RegKey key, std::uint32_t index, std::size_t bufferSize, CString& name) override;
     long CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std::uint32_t& values) override;
     long DeleteKey(RegKey parent, const CString& subKey) override;
+    long FlushKey(RegKey key) override;
 
 private:
     long Opened(long status, void* handle, RegKey& result);
