@@ -9,6 +9,10 @@
 
 CheckResult CheckSetupText(const CString& text, const CheckOptions& options) {
     CheckProbe probe(text, options);
+    return CheckSetupText(probe);
+}
+
+CheckResult CheckSetupText(CheckProbe& probe) {
     CheckResult result;
     result.findings = CheckSetupLines(probe);
     std::stable_sort(result.findings.begin(), result.findings.end(),
