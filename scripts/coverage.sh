@@ -18,7 +18,7 @@ ctest --test-dir "$build" -L unit -j "$jobs" --output-on-failure
 rm -rf "$build/html"
 mkdir -p "$build/html"
 gcovr --root "$root" --object-directory "$build" --filter "$root/src/" -j "$jobs" \
-      --exclude-throw-branches --exclude-unreachable-branches --exclude-directories "$build/CMakeFiles" \
+      --exclude-throw-branches --exclude-unreachable-branches --exclude-directories ".*/CMakeFiles/[0-9][^/]*$" \
       --html-details "$build/html/index.html" --json-summary "$build/summary.json" --print-summary
 
 python3 - "$build/summary.json" <<'EOF'
