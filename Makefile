@@ -1,7 +1,7 @@
 # The two commands of a fresh machine: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps host win32 win64 fuzz test unit e2e demo bench dist clean
+.PHONY: all deps host win32 win64 fuzz fuzz-long coverage test unit e2e demo bench dist clean
 
 all: host win32
 
@@ -30,6 +30,17 @@ win64: deps
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
+
+# Every fuzz target for longer, one after the other, from a copy of its seed corpus; a table of
+# executions, speed, coverage and findings at the end. FUZZ_SECONDS (default 600) or FUZZ_RUNS
+# per target; FUZZ_TARGETS picks some. Not part of `make test`.
+fuzz-long: fuzz
+	bash scripts/fuzz-long.sh
+
+# Line and branch coverage of the host tests, per folder, with an HTML report under
+# build/coverage/html. A build tree of its own; not part of `make test`.
+coverage: deps
+	JOBS=$(JOBS) bash scripts/coverage.sh
 
 # Unit tests, short fuzz runs and the Wine scenarios.
 # A Wine scenario that fails is run once more: under heavy load Wine now and then loses a

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-          mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb xdotool imagemagick python3 locales)
+          mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb xdotool imagemagick python3 locales gcovr)
 
 missing=()
 for p in "${packages[@]}"; do

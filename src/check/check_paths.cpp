@@ -30,6 +30,15 @@ bool IsInside(const CString& path, const CString& folder, const CodePage& codePa
 }
 
 bool IsInsideOrSame(const CString& path, const CString& folder, const CodePage& codePage) {
-    return IsInside(path, folder, codePage) ||
-           (IsAbsolutePath(folder) && EqualsNoCase(NormalisedPath(path, codePage), NormalisedPath(folder, codePage), codePage));
+    return FolderScope(folder, codePage).Holds(path);
+}
+
+FolderScope::FolderScope(const CString& folder, const CodePage& codePage)
+    : m_codePage(codePage), m_absolute(IsAbsolutePath(folder)), m_normal(NormalisedPath(folder, codePage)),
+      m_base(WithTrailingBackslash(m_normal, codePage)) {}
+
+bool FolderScope::Holds(const CString& path) const {
+    if (!m_absolute) return false;
+    const CString normal = NormalisedPath(path, m_codePage);
+    return (normal.size() > m_base.size() && StartsWithNoCase(normal, m_base, m_codePage)) || EqualsNoCase(normal, m_normal, m_codePage);
 }

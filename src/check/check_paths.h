@@ -11,3 +11,17 @@ CString NormalisedPath(const CString& path, const CodePage& codePage);
 bool IsInside(const CString& path, const CString& folder, const CodePage& codePage);
 // True when path is folder itself or lies below it.
 bool IsInsideOrSame(const CString& path, const CString& folder, const CodePage& codePage);
+
+// A folder that many paths are held against, normalised once.
+class FolderScope {
+public:
+    FolderScope(const CString& folder, const CodePage& codePage);
+    // True when path is the folder itself or lies below it; never for a folder that is not absolute.
+    bool Holds(const CString& path) const;
+
+private:
+    const CodePage& m_codePage;
+    bool m_absolute;
+    CString m_normal;
+    CString m_base;
+};

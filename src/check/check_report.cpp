@@ -29,8 +29,7 @@ int Count(const Findings& findings, FindingKind kind) {
 
 // Bytes below 32 and 127 as \xNN; JSON additionally escapes quotes, backslashes and every byte
 // from 128 up, which is no UTF-8 of its own, as the Latin-1 character of the same number.
-CString Escaped(const CString& text, bool json) {
-    CString out;
+void AppendEscaped(CString& out, const CString& text, bool json) {
     for (const char byte : text) {
         const auto value = static_cast<unsigned char>(byte);
         if (json && (byte == '"' || byte == '\\')) {
@@ -44,10 +43,23 @@ CString Escaped(const CString& text, bool json) {
             out += byte;
         }
     }
+}
+
+CString Escaped(const CString& text, bool json) {
+    CString out;
+    out.reserve(text.size());
+    AppendEscaped(out, text, json);
     return out;
 }
 
-CString Quoted(const CString& text) { return "\"" + Escaped(text, true) + "\""; }
+CString Quoted(const CString& text) {
+    CString out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    AppendEscaped(out, text, true);
+    out += '"';
+    return out;
+}
 
 CString Summary(const Findings& findings) {
     return std::to_string(Count(findings, FindingKind::Error)) + " errors, " +

@@ -185,11 +185,12 @@ CheckRun RunOnPicture(CheckProbe& probe) {
     }
     std::unordered_set<CString> existed;
     for (const CString& folder : foldersBefore) existed.insert(FoldAscii(folder, probe.App().m_codePage));
-    const CStringArray owned = {probe.Options().appPath, probe.Options().appCommon, probe.Options().startMenu};
+    const CodePage& codePage = probe.App().m_codePage;
+    const FolderScope owned[] = {{probe.Options().appPath, codePage}, {probe.Options().appCommon, codePage}, {probe.Options().startMenu, codePage}};
     for (const CString& folder : machine.files().FolderPaths()) {
-        if (existed.count(FoldAscii(folder, probe.App().m_codePage)) != 0) continue;
-        for (const CString& root : owned) {
-            if (!IsInsideOrSame(folder, root, probe.App().m_codePage)) continue;
+        if (existed.count(FoldAscii(folder, codePage)) != 0) continue;
+        for (const FolderScope& root : owned) {
+            if (!root.Holds(folder)) continue;
             run.leftovers.push_back({FindingKind::Leftover, 0, CString(), kLeftoverFolder + folder});
             break;
         }

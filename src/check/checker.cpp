@@ -10,8 +10,11 @@
 
 CheckResult CheckSetupText(const CString& text, const CheckOptions& options) {
     // On the heap: its machine and program object would take the frame past its limit.
-    const auto ownedProbe = std::make_unique<CheckProbe>(text, options);
-    CheckProbe& probe = *ownedProbe;
+    const auto probe = std::make_unique<CheckProbe>(text, options);
+    return CheckSetupText(*probe);
+}
+
+CheckResult CheckSetupText(CheckProbe& probe) {
     CheckResult result;
     result.findings = CheckSetupLines(probe);
     std::stable_sort(result.findings.begin(), result.findings.end(),

@@ -18,4 +18,7 @@ struct CheckResult {
 };
 
 CheckResult CheckSetupText(const CString& text, const CheckOptions& options);
+// The same check on a probe already made of the file and its options.
+class CheckProbe;
+CheckResult CheckSetupText(CheckProbe& probe);
 int CheckExitCode(const Findings& findings);

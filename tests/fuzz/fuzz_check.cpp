@@ -40,6 +40,11 @@ private:
 
 }  // namespace
 
+// One input frees well under a megabyte; a quarantine of 16 MB still holds all of it until the
+// input is done, so a use after free is caught as before, while the default 256 MB made every
+// input fault in fresh pages and cost the fuzzer a third of its time.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // Up to the first 0xFF byte: the arguments, one per line; the rest is the file.
@@ -66,10 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CheckOptions options = parsed.options.value_or(CheckOptions{});
     if (!options.codePage) options.codePage = 1252;
-    const CheckResult result = CheckSetupText(CString(text), options);
-    if (parsed.options) Check(code == CheckExitCode(result.findings));
-    for (const Finding& finding : result.findings) Check(!finding.message.empty());
-    FormatJsonReport(result, options);
 
     // The checker's reader gives the uninstaller's lines, and its file list the uninstaller's.
     CheckProbe probe(CString(text), options);
@@ -83,5 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<InstalledFile> installed = probe.InstalledFiles();
     Check(installed.size() == probe.App().m_fileLines.size());
     for (std::size_t i = 0; i < installed.size(); ++i) Check(installed[i].line.text == probe.App().m_fileLines[i]);
+
+    const CheckResult result = CheckSetupText(probe);
+    if (parsed.options) Check(code == CheckExitCode(result.findings));
+    for (const Finding& finding : result.findings) Check(!finding.message.empty());
+    FormatJsonReport(result, options);
     return 0;
 }

@@ -203,6 +203,23 @@ TEST_F(PhaseGapTest, ModuleThatFailsExpansionIsNamedAsListed) {
               (CStringArray{"UN-REGISTERING DLL's...", "UN-REGISTERING DLL's... COMPLETE!"}));
 }
 
+// A step that a later run must not repeat is done only once its journal entry is written.
+TEST_F(PhaseGapTest, StepsWhoseJournalCannotBeWrittenAreSkipped) {
+    m_machine.registry().FailWrites(kLocalMachine, kFixtureRecordPath);
+    m_app.m_setupText = "[RegisterControl]\r\nA.DLL\r\n";
+    m_machine.modules().Register("C:\\App\\A.DLL", SimModule::Returning(0));
+    m_app.m_sharedComponents = {"on"};
+    m_app.m_uninstallShared = {"LIB.DLL"};
+    m_machine.registry().SetDword(kLocalMachine, kSharedDlls, "C:\\App\\LIB.DLL", 2);
+
+    EXPECT_TRUE(m_app.UnregisterModules());
+    EXPECT_TRUE(m_app.DereferenceSharedComponents());
+    EXPECT_EQ(m_machine.transcript().Count(SimEventKind::UnregisterCalled), 0u) << Dump();
+    EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, "C:\\App\\LIB.DLL"), 2u);
+    EXPECT_TRUE(m_app.m_removalList.empty());
+    EXPECT_TRUE(Texts().empty()) << Dump();
+}
+
 // ---- The log of an unattended run ----
 
 TEST(UnattendedLogTest, OneLinePerItemOfEachKind) {

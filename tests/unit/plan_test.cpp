@@ -391,6 +391,14 @@ TEST_F(PlanSwitchTest, WithoutALogThePlanIsATextFileOpenedUnlessSilent) {
     EXPECT_EQ(Run("/PLAN /S"), 1603);
 }
 
+TEST_F(PlanSwitchTest, APlanFileThatCannotBeWrittenIsReportedAndNotOpened) {
+    m_machine.files().FailWrites("C:\\WINDOWS\\TEMP\\UNINST PLAN.txt");
+    EXPECT_EQ(Run("/PLAN"), 1603);
+    EXPECT_EQ(m_machine.transcript().MessageTexts(),
+              CStringArray{"UNINSTALL ERROR - Unable to write the plan to 'C:\\WINDOWS\\TEMP\\UNINST PLAN.txt'"});
+    EXPECT_TRUE(m_machine.processes().OpenedDocuments().empty());
+}
+
 TEST(PlanSwitchesTest, TheSwitchesAreLeftOutOfThePlannedRun) {
     EXPECT_TRUE(ParseUnattendedSwitches("/x /Plan").plan);
     EXPECT_EQ(WithoutUnattendedSwitches("/PLAN /LOG=\"C:\\a b\\p.txt\" /S"), "");

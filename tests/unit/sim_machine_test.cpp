@@ -112,6 +112,28 @@ TEST_F(SimFilesTest, PathsIgnoreAsciiCaseAndATrailingBackslash) {
     EXPECT_EQ(m_machine.files().FileContent("help\\TOOL.hlp"), "help");
 }
 
+TEST_F(SimFilesTest, PathsCollapseDotsAndDoubledBackslashesWhereTheyAreCharacters) {
+    const struct {
+        std::uint32_t codePage;
+        const char* path;
+        const char* full;
+    } cases[] = {
+        {1252, "C:\\A\\.\\B\\..\\c.txt", "C:\\A\\c.txt"},
+        {1252, "C:\\A\\\\B\\", "C:\\A\\B\\"},
+        {1252, "C:\\..\\..\\x", "C:\\x"},
+        {1252, "C:\\A\\B\\", "C:\\A\\B\\"},
+        {1252, "\\\\srv\\share\\..\\x", "\\\\srv\\share\\x"},
+        {1252, "C:\\\x83\\\\.\\x", "C:\\\x83\\x"},
+        // The same bytes in 932: 0x5C after a lead byte is no backslash, so nothing is merged.
+        {932, "C:\\\x83\\\\.\\x", "C:\\\x83\\\\x"},
+        {932, "C:\\\x83\\\\", "C:\\\x83\\\\"},
+    };
+    for (const auto& c : cases) {
+        m_machine.system().SetCodePage(c.codePage);
+        EXPECT_EQ(m_files.FullPathName(c.path), c.full) << c.path;
+    }
+}
+
 TEST_F(SimFilesTest, DeletionRefusals) {
     m_machine.files().AddFile("C:\\Demo\\ro.dll", "x", kAttributeReadOnly).AddFile("C:\\Demo\\run.exe").AddFile("C:\\Demo\\SETUP.INF", "[x]");
     m_machine.files().MarkInUse("C:\\Demo\\run.exe");

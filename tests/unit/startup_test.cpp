@@ -186,6 +186,16 @@ TEST_F(RelaunchTest, WaitHandsThreadIdZero) {
     EXPECT_EQ(app.ExitCode(), 3010);
 }
 
+// The working copy runs in its private folder, where a relative log path would name another file.
+TEST_F(RelaunchTest, ARelativeLogPathIsHandedOnInFull) {
+    m_machine.files().AddFolder("C:\\Logs").SetCurrentFolder("C:\\Logs");
+    m_machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
+    Run("/LOG=run.log");
+    ASSERT_EQ(m_machine.processes().StartedProcesses().size(), 1u) << m_machine.transcript().Dump();
+    EXPECT_EQ(m_machine.processes().StartedProcesses()[0].commandLine,
+              CString("\"") + kTempFile + "\" /UNINST=468,C:\\App\\UNINST.EXE /LOG=run.log /LOG=\"C:\\Logs\\run.log\"");
+}
+
 TEST_F(RelaunchTest, QuitFromTheCopyEndsTheWaitWithZero) {
     m_machine.processes().ScriptChild(SimChild::NeverEnding().Posting(2, ThreadMessage{wm::kQuit, 0, 0}));
     CUninstApp& app = Run("");

@@ -10,15 +10,17 @@
 namespace {
 
 CString WithoutTrailingBackslashes(std::string_view path, const CodePage& codePage) {
-    const std::vector<std::size_t> separators = SimSeparators(path, codePage);
     std::size_t end = path.size();
-    for (auto it = separators.rbegin(); it != separators.rend() && *it + 1 == end; ++it) end = *it;
+    for (std::size_t last = SimLastSeparator(path, codePage); last != std::string_view::npos && last + 1 == end;
+         last = SimLastSeparator(path.substr(0, end), codePage)) {
+        end = last;
+    }
     return CString(path.substr(0, end));
 }
 
 bool EndsWithSeparator(std::string_view path, const CodePage& codePage) {
-    const std::vector<std::size_t> separators = SimSeparators(path, codePage);
-    return !separators.empty() && separators.back() + 1 == path.size();
+    const std::size_t last = SimLastSeparator(path, codePage);
+    return last != std::string_view::npos && last + 1 == path.size();
 }
 
 // The lookup key of a full path: folded, without trailing backslashes ("C:\" is "c:").
@@ -30,7 +32,7 @@ bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && k
 
 // A drive ("c:") or a share ("\\server\share"): always there, never removed.
 bool IsRootKey(std::string_view key, const CodePage& codePage) {
-    const std::size_t separators = SimSeparators(key, codePage).size();
+    const std::size_t separators = SimSeparatorCount(key, codePage);
     return IsUnc(key) ? separators <= 3 : separators == 0;
 }
 
@@ -45,6 +47,21 @@ CString HexDigits(std::uint16_t number, std::size_t width = 1) {
     return digits;
 }
 
+// True when the parts after the root hold no "." or ".." and no doubled backslash: most paths,
+// which collapsing would give back unchanged.
+bool IsCollapsed(std::string_view tail, const CodePage& codePage) {
+    if (tail.empty()) return true;
+    if (tail[0] != '\\') return false;
+    for (std::size_t start = 1; start < tail.size();) {
+        std::size_t end = SimFindSeparator(tail, start, codePage);
+        if (end == std::string_view::npos) end = tail.size();
+        const std::string_view part = tail.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 // The system resolves "." and ".." and merges doubled backslashes in every path it is given;
 // ".." never climbs above the drive or the share.
 CString Collapsed(const CString& full, const CodePage& codePage) {
@@ -54,6 +71,7 @@ CString Collapsed(const CString& full, const CodePage& codePage) {
         if (separators.size() < 4) return full;
         rootEnd = separators[3];
     }
+    if (IsCollapsed(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) return full;
     CStringArray parts;
     for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) {
         if (part.empty() || part == ".") continue;
@@ -70,8 +88,7 @@ CString Collapsed(const CString& full, const CodePage& codePage) {
 }
 
 CString ParentKey(const CString& key, const CodePage& codePage) {
-    const std::vector<std::size_t> separators = SimSeparators(key, codePage);
-    const std::size_t cut = separators.empty() ? CString::npos : separators.back();
+    const std::size_t cut = SimLastSeparator(key, codePage);
     return cut == CString::npos ? CString() : key.substr(0, cut);
 }
 
@@ -188,8 +205,10 @@ void SimFiles::AddParents(const CString& full) {
     const CString trimmed = WithoutTrailingBackslashes(full, CurrentCodePage());
     for (const std::size_t cut : SimSeparators(trimmed, CurrentCodePage())) {
         const CString folder = trimmed.substr(0, cut);
-        if (folder.empty() || IsRootKey(Key(folder, CurrentCodePage()), CurrentCodePage())) continue;
-        InsertIfAbsent(m_folders, Key(folder, CurrentCodePage()), Folder{folder, 0, false});
+        if (folder.empty()) continue;
+        CString key = Key(folder, CurrentCodePage());
+        if (IsRootKey(key, CurrentCodePage())) continue;
+        InsertIfAbsent(m_folders, std::move(key), Folder{folder, 0, false});
     }
 }
 
@@ -349,9 +368,9 @@ std::optional<CStringArray> SimFiles::ListFolder(const CString& path) {
     auto collect = [&](const auto& entries, auto pathOf) {
         for (auto it = LowerBoundByKey(entries, prefix); it != entries.end() && it->first.compare(0, prefix.size(), prefix) == 0;
              ++it) {
-            if (!SimSeparators(std::string_view(it->first).substr(prefix.size()), CurrentCodePage()).empty()) continue;
+            if (SimFindSeparator(std::string_view(it->first).substr(prefix.size()), 0, CurrentCodePage()) != std::string_view::npos) continue;
             const CString& full = pathOf(it->second);
-            names.push_back(full.substr(SimSeparators(full, CurrentCodePage()).back() + 1));
+            names.push_back(full.substr(SimLastSeparator(full, CurrentCodePage()) + 1));
         }
     };
     collect(m_folders, [](const Folder& folder) -> const CString& { return folder.path; });
@@ -506,7 +525,7 @@ CString SimFiles::LongFormOf(const CString& path) const {
 
 CString SimFiles::ProfilePath(const CString& file) const {
     // A bare name means a file in the Windows folder, as for the profile functions of Windows.
-    if (!SimSeparators(file, CurrentCodePage()).empty()) return Resolve(file);
+    if (SimFindSeparator(file, 0, CurrentCodePage()) != std::string_view::npos) return Resolve(file);
     return WithoutTrailingBackslashes(m_system.WindowsFolderSetting(), CurrentCodePage()) + "\\" + file;
 }
 

@@ -167,6 +167,8 @@ RegKey SimRegistry::NewHandle(const std::shared_ptr<Node>& node, RegKey root, co
 }
 
 bool SimRegistry::HasRule(const std::vector<RuleKey>& rules, RegKey root, const CString& path) const {
+    // Most machines have no rules; folding every key path the program names would cost it dearly.
+    if (rules.empty()) return false;
     return ContainsSorted(rules, RuleKey{root, RuleKeyPath(path, CurrentCodePage())});
 }
 
@@ -305,8 +307,7 @@ long SimRegistry::DeleteKey(RegKey parent, const CString& subKey) {
         return status;
     };
     if (path.empty()) return result(reg::kAccessDenied);
-    const std::vector<std::size_t> separators = SimSeparators(path, CurrentCodePage());
-    const std::size_t cut = separators.empty() ? CString::npos : separators.back();
+    const std::size_t cut = SimLastSeparator(path, CurrentCodePage());
     const std::shared_ptr<Node> owner = Find(where.root, cut == CString::npos ? CString() : path.substr(0, cut));
     const CString leaf = SimFold(cut == CString::npos ? path : path.substr(cut + 1), CurrentCodePage());
     if (!owner || !ContainsKey(owner->subkeys, leaf)) return result(reg::kFileNotFound);

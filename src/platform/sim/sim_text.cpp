@@ -24,14 +24,37 @@ bool SimEqualsNoCase(std::string_view a, std::string_view b, const CodePage& cod
     return SimFold(a, codePage) == SimFold(b, codePage);
 }
 
-std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& codePage) {
-    std::vector<std::size_t> separators;
-    for (std::size_t i = 0; i < path.size(); ++i) {
+std::size_t SimFindSeparator(std::string_view path, std::size_t from, const CodePage& codePage) {
+    for (std::size_t i = from; i < path.size(); ++i) {
         if (StartsDoubleByte(path, i, codePage)) {
             ++i;
         } else if (path[i] == '\\') {
-            separators.push_back(i);
+            return i;
         }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t SimLastSeparator(std::string_view path, const CodePage& codePage) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t i = SimFindSeparator(path, 0, codePage); i != std::string_view::npos; i = SimFindSeparator(path, i + 1, codePage)) {
+        last = i;
+    }
+    return last;
+}
+
+std::size_t SimSeparatorCount(std::string_view path, const CodePage& codePage) {
+    std::size_t count = 0;
+    for (std::size_t i = SimFindSeparator(path, 0, codePage); i != std::string_view::npos; i = SimFindSeparator(path, i + 1, codePage)) {
+        ++count;
+    }
+    return count;
+}
+
+std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& codePage) {
+    std::vector<std::size_t> separators;
+    for (std::size_t i = SimFindSeparator(path, 0, codePage); i != std::string_view::npos; i = SimFindSeparator(path, i + 1, codePage)) {
+        separators.push_back(i);
     }
     return separators;
 }
@@ -39,9 +62,9 @@ std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& co
 CStringArray SimSplitPath(std::string_view path, const CodePage& codePage) {
     CStringArray parts;
     std::size_t start = 0;
-    for (const std::size_t separator : SimSeparators(path, codePage)) {
-        parts.emplace_back(path.substr(start, separator - start));
-        start = separator + 1;
+    for (std::size_t i = SimFindSeparator(path, 0, codePage); i != std::string_view::npos; i = SimFindSeparator(path, i + 1, codePage)) {
+        parts.emplace_back(path.substr(start, i - start));
+        start = i + 1;
     }
     parts.emplace_back(path.substr(start));
     return parts;

@@ -17,3 +17,8 @@ bool SimEqualsNoCase(std::string_view a, std::string_view b, const CodePage& cod
 CStringArray SimSplitPath(std::string_view path, const CodePage& codePage);
 // The offsets of the backslash characters of the text.
 std::vector<std::size_t> SimSeparators(std::string_view path, const CodePage& codePage);
+// The first backslash character at or after from, which starts a character; npos when none. The
+// machine asks this of every path it is given, so it stays free of allocations.
+std::size_t SimFindSeparator(std::string_view path, std::size_t from, const CodePage& codePage);
+std::size_t SimLastSeparator(std::string_view path, const CodePage& codePage);
+std::size_t SimSeparatorCount(std::string_view path, const CodePage& codePage);
