@@ -24,7 +24,6 @@ private:
 }  // namespace
 
 std::unique_ptr<INamedMutex> SimLocks::OpenNamedMutex(const CString& name) {
-    m_namesOpened.push_back(name);
     if (name == m_refusedName) return nullptr;
     StateOf(name);
     return std::make_unique<SimNamedMutex>(*this, name, ++m_lastHandle);

@@ -1,7 +1,8 @@
 #pragma once
-// The in-memory machine's named mutexes. One thread runs the machine: a wait that finds another
-// owner runs the scripted action of "meanwhile" (another run going on to its end) and must then
-// find the mutex free, or the wait could never end.
+// The in-memory machine's named mutexes. The machine runs one thread at a time: a wait that
+// finds another owner runs the scripted action of "meanwhile" (another run going on to its end,
+// perhaps on a thread that this one hands over to) and must then find the mutex free, or the
+// wait could never end.
 
 #include <functional>
 #include <utility>
@@ -26,8 +27,6 @@ public:
     // A name that no mutex may have, as the system refuses a name it cannot take.
     SimLocks& RefuseName(const CString& name);
     bool IsHeld(const CString& name) const;
-    // Names of every mutex opened so far, in order.
-    const CStringArray& NamesOpened() const { return m_namesOpened; }
 
     // For the mutex handles.
     MutexWait Wait(const CString& name, int handle, std::uint32_t milliseconds);
@@ -46,6 +45,5 @@ private:
     std::vector<std::pair<CString, State>> m_mutexes;
     std::function<void()> m_whileWaiting;
     CString m_refusedName;
-    CStringArray m_namesOpened;
     int m_lastHandle = 0;
 };
