@@ -2,6 +2,17 @@
 
 #include "platform/sim/sim_text.h"
 
+namespace {
+
+// The NT family keeps the restart queue in SYSTEM's hive, apart from SOFTWARE's (and HKCR's): a
+// flush of the root itself stands for all of them. The 9x family keeps HKLM in one file.
+bool InSystemHive(RegKey root, const CString& path, const CodePage& codePage) {
+    if (root != kLocalMachine) return false;
+    return path.empty() || SimEqualsNoCase(SimSplitPath(path, codePage).front(), "SYSTEM", codePage);
+}
+
+}  // namespace
+
 SimMachine::SimMachine()
     : m_system(m_transcript),
       m_registry(m_transcript, m_system, m_power),
@@ -16,13 +27,7 @@ SimMachine::SimMachine()
         .AddFolder(m_files.TempPath())
         .AddFile(m_system.ModuleFileName());
     m_registry.OnLocalMachineFlush([this](RegKey root, const CString& path) {
-        // The NT family keeps the queue in SYSTEM's hive, apart from SOFTWARE's (and HKCR's): a
-        // flush of the root itself stands for all of them. The 9x family has one file for HKLM.
-        const CString system = "SYSTEM";
-        const bool inSystemHive =
-            root == kLocalMachine && (path.empty() || (SimEqualsNoCase(path.substr(0, system.size()), system, m_system.CodePageSetting()) &&
-                                                       (path.size() == system.size() || path[system.size()] == '\\')));
-        if (!m_system.IsWindowsNt() || inSystemHive) m_files.KeepRestartQueue();
+        if (!m_system.IsWindowsNt() || InSystemHive(root, path, m_system.CodePageSetting())) m_files.KeepRestartQueue();
     });
 }
 
