@@ -5,9 +5,9 @@
 #   FUZZ_RUNS     executions per target (default: no limit; runs end at FUZZ_SECONDS)
 #   FUZZ_TARGETS  the targets to run (default: all four)
 #   FUZZ_NICE     niceness of the runs (default 19)
-#   FUZZ_TIMEOUT  seconds one input may take before it counts as a timeout or a slow input (a
-#                 finding; default 60: on a
-#                 loaded machine a fuzzer descheduled for ten seconds reports a false one)
+#   FUZZ_TIMEOUT  seconds one input may take before it counts as a timeout or a slow input, a
+#                 finding (default 60: on a loaded machine a fuzzer descheduled for ten seconds
+#                 reports a false one)
 #   FUZZ_BIN      where the targets are (default build/fuzz/tests/fuzz)
 #   FUZZ_OUT      where the runs leave their corpus, log and findings (default build/fuzz-long)
 # Everything a run leaves is under build/fuzz-long/<target>/: the grown corpus, the log, and any
