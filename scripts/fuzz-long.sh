@@ -5,8 +5,9 @@
 #   FUZZ_RUNS     executions per target (default: no limit; runs end at FUZZ_SECONDS)
 #   FUZZ_TARGETS  the targets to run (default: all four)
 #   FUZZ_NICE     niceness of the runs (default 19)
-#   FUZZ_TIMEOUT  seconds one input may take before it counts as a finding (default 60: on a
-#                 loaded machine a fuzzer descheduled for ten seconds reports a false timeout)
+#   FUZZ_TIMEOUT  seconds one input may take before it counts as a timeout or a slow input, a
+#                 finding (default 60: on a loaded machine a fuzzer descheduled for ten seconds
+#                 reports a false one)
 #   FUZZ_BIN      where the targets are (default build/fuzz/tests/fuzz)
 #   FUZZ_OUT      where the runs leave their corpus, log and findings (default build/fuzz-long)
 # Everything a run leaves is under build/fuzz-long/<target>/: the grown corpus, the log, and any
@@ -41,7 +42,7 @@ for t in $targets; do
     # The processor time beside the wall time: on a shared machine only the former says what a
     # run costs.
     TIMEFORMAT='%U %S'
-    { time nice -n "$niceness" "$exe" "${limits[@]}" -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
+    { time nice -n "$niceness" "$exe" "${limits[@]}" -timeout="$timeout" -report_slow_units="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$dir/findings/" "$dir/corpus" >"$dir/run.log" 2>&1 || rc=$?; } 2>"$dir/cpu"
     elapsed=$(( $(date +%s) - start ))
     cpu=$(awk '{printf "%.1f", $1 + $2}' "$dir/cpu")

@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCase{"Negative", SimProgram::ExitingWith(0x80000005u),
                                "WARNING: C:\\App\\T.EXE exits with error code -2147483643"},
                       ExitCase{"NoProcess", SimProgram::WithoutProcess(),
+                               "WARNING: cannot get exit code from C:\\App\\T.EXE"},
+                      ExitCase{"NoExitCode", SimProgram::FailingExitCode(),
                                "WARNING: cannot get exit code from C:\\App\\T.EXE"}),
     [](const ::testing::TestParamInfo<ExitCase>& info) { return CString(info.param.label); });
 

@@ -59,6 +59,11 @@ TEST(ReadSection, HeadersCommentsAndTrimming) {
     EXPECT_TRUE(Section("a\n[Files]", "Files").empty());
     EXPECT_TRUE(Section("[Other]\nx\n", "Files").empty());
     EXPECT_EQ(Section("\t [Files]\n\xA0\xA0line\n  [next\n", "Files"), (CStringArray{"line"}));
+
+    // Several sections in one pass, a name with "]" among them, each in the order asked.
+    CStringArray lines;
+    AppendSectionsLines("[A]\r\na\r\n[A]B]\r\nab\r\n[C]\r\nc\r\n", {"C", "A]B", "A", "D"}, lines, CodePage());
+    EXPECT_EQ(lines, (CStringArray{"c", "ab", "a"}));
 }
 
 TEST(ReadSection, TextEndsAtFirstNulByte) {
