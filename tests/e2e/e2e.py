@@ -3,6 +3,7 @@
 
   e2e.py --build DIR --work DIR setup FAMILY      make the family's prefix (a ctest fixture)
   e2e.py --build DIR --work DIR run FAMILY NAME   run one scenario in that prefix
+  e2e.py --build DIR --work DIR layout            measure every language's texts in their dialogs
   e2e.py --build DIR --work DIR cleanup           stop the servers and the display
   e2e.py list                                     print FAMILY NAME for every scenario
 """
@@ -13,6 +14,7 @@ import time
 
 from harness.runner import Runner, ScenarioFailed
 from harness.session import Session
+from harness.text_fit import check_layout
 from scenarios import ALL
 
 
@@ -27,7 +29,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", help="the Windows build tree with uninst.exe and the helpers")
     parser.add_argument("--work", help="where prefixes and transcripts go")
-    parser.add_argument("command", choices=["setup", "run", "cleanup", "list"])
+    parser.add_argument("command", choices=["setup", "run", "layout", "cleanup", "list"])
     parser.add_argument("family", nargs="?")
     parser.add_argument("name", nargs="?")
     args = parser.parse_args()
@@ -43,6 +45,13 @@ def main():
     if args.command == "cleanup":
         session.tear_down()
         return 0
+    if args.command == "layout":
+        notes, problems = check_layout(session)
+        for line in notes:
+            print(f"note: {line}")
+        for line in problems:
+            print(f"FAILED layout: {line}")
+        return 1 if problems else 0
     session.program()
     started = time.monotonic()
     try:
