@@ -7,6 +7,7 @@ import sys
 from harness.scenario import Expect, File, Scenario, Window
 
 from .common import EXIT_CANCELLED, EXIT_COMPLETED, copy_ran_from_temp, needle, setup_inf
+from .components import text_of
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[3] / "src" / "language"))
 import make_catalogue  # noqa: E402
@@ -25,17 +26,27 @@ def confirmation_in(text):
                   buttons={1: text["ConfirmUninstallButton"], 2: text["ConfirmExitButton"]})
 
 
-def cancelled_in(name, tag, family, app_name, folder, arguments=(), english_not_shown=None):
-    """The confirmation dialog in the language of `tag`, answered with Exit."""
+def logged(path, line):
+    """The log, which stays English, says which language was chosen and why."""
+    def check(result):
+        text = text_of(result, path)
+        return [] if text is not None and line in text else [f"{path} lacks {line!r}: {text!r}"]
+    return check
+
+
+def cancelled_in(name, tag, family, app_name, folder, arguments=(), english_not_shown=None, chosen=None):
+    """The confirmation dialog in the language of `tag`, answered with Exit; the log says `chosen`."""
     text = texts(tag, app_name)
     no_window = (texts(english_not_shown, app_name)["ConfirmCaption"],) if english_not_shown else ()
+    log = folder + ".log"
     return Scenario(
-        name=name, app_name=app_name, app_folder=folder, families=(family,), arguments=arguments,
+        name=name, app_name=app_name, app_folder=folder, families=(family,), arguments=(*arguments, f"/LOG={log}"),
         setup_inf=setup_inf(app_name, [r"%apppath%\keep.txt"]),
         files={folder + r"\keep.txt": File("kept")},
         answers=(f"click 2 once {needle(text['ConfirmCaption'])}",),
         expect=Expect(exit_code=EXIT_CANCELLED, windows=(confirmation_in(text),), no_window=no_window,
-                      present=(folder + r"\keep.txt",)),
+                      present=(folder + r"\keep.txt",),
+                      checks=(logged(log, f"language: {chosen}"),) if chosen else ()),
     )
 
 
@@ -57,10 +68,13 @@ def completed_in(name, tag, family, app_name, folder):
 
 SCENARIOS = [
     completed_in("language_japanese_system", "ja", "ja", "E2E Nihongo", r"C:\E2E\Nihongo"),
-    cancelled_in("language_german_system", "de", "de", "E2E Deutsch", r"C:\E2E\Deutsch", english_not_shown="en"),
-    cancelled_in("language_russian_system", "ru", "ru", "E2E Russkij", r"C:\E2E\Russkij", english_not_shown="en"),
+    cancelled_in("language_german_system", "de", "de", "E2E Deutsch", r"C:\E2E\Deutsch", english_not_shown="en",
+                 chosen="de (system UI language 0x0407)"),
+    cancelled_in("language_russian_system", "ru", "ru", "E2E Russkij", r"C:\E2E\Russkij", english_not_shown="en",
+                 chosen="ru (system UI language 0x0419)"),
     # An ANSI program on code page 1252 cannot show Japanese: the described English stays.
-    cancelled_in("language_japanese_ui_over_1252", "en", "ja-ui", "E2E JaUi", r"C:\E2E\JaUi"),
+    cancelled_in("language_japanese_ui_over_1252", "en", "ja-ui", "E2E JaUi", r"C:\E2E\JaUi",
+                 chosen="en (system UI language 0x0411, but the code page 1252 cannot show ja)"),
     cancelled_in("language_switch_on_english_system", "de", "nt", "E2E LangDe", r"C:\E2E\LangDe",
-                 arguments=("/LANG=de",), english_not_shown="en"),
+                 arguments=("/LANG=de",), english_not_shown="en", chosen="de (/LANG=de)"),
 ]
