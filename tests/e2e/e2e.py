@@ -5,13 +5,15 @@
   e2e.py --build DIR --work DIR run FAMILY NAME   run one scenario in that prefix
   e2e.py --build DIR --work DIR layout            measure every language's texts in their dialogs
   e2e.py --build DIR --work DIR cleanup           stop the servers and the display
-  e2e.py list                                     print FAMILY NAME for every scenario
+  e2e.py list                                     print FAMILY NAME PREFIX for every scenario, PREFIX
+                                                  being the family whose prefix it runs in
 """
 
 import argparse
 import sys
 import time
 
+from harness.families import FAMILIES
 from harness.runner import Runner, ScenarioFailed
 from harness.session import Session
 from harness.text_fit import check_layout
@@ -36,7 +38,7 @@ def main():
     if args.command == "list":
         for scenario in ALL:
             for family in scenario.families:
-                print(family, scenario.name)
+                print(family, scenario.name, FAMILIES[family].prefix_family)
         return 0
     session = Session(args.work, args.build)
     if args.command == "setup":

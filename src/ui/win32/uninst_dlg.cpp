@@ -69,7 +69,7 @@ void CUninstDlg::CreateHeadingFonts() {
     description.lfQuality = 0;
     description.lfPitchAndFamily = 0;
     const CString face = m_scriptFont ? AnsiFaceName(*m_scriptFont) : CString(kHeadingFace);
-    std::strncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    description.lfFaceName[face.copy(description.lfFaceName, LF_FACESIZE - 1)] = '\0';
     m_titleFont.CreateFontIndirect(description);
 
     const FontSize subtitle = SubtitleFontSize(title);

@@ -61,6 +61,8 @@ class Wine:
 
     def env(self):
         env = dict(os.environ)
+        # LC_ALL would override the family's UI language.
+        env.pop("LC_ALL", None)
         env.update(WINEPREFIX=str(self.prefix), WINEARCH=self.arch, WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display, **self.family.env())
         if self.arch == "win64":
