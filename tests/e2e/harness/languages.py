@@ -36,7 +36,9 @@ class LanguageFile:
         """A family of the NT prefix whose processes see this language and its code page."""
         if self.tag not in LOCALES:
             raise RuntimeError(f"no Unix locale for the language {self.tag}: add one to LOCALES in {__file__}")
-        return Family(f"nt-{self.tag}", None, locale=LOCALES[self.tag], encoding=self.encoding)
+        locale = LOCALES[self.tag]
+        return Family(f"nt-{self.tag}", None, locale=locale, encoding=self.encoding, messages=locale,
+                      prefix_of="nt")
 
     def text(self, name, **pieces):
         """A text with its pieces put in, as the program shows it."""
