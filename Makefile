@@ -1,7 +1,7 @@
 # The two commands of a fresh machine: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps host win32 win64 fuzz fuzz-long coverage test unit e2e demo bench dist clean
+.PHONY: all deps host win32 win64 fuzz fuzz-long coverage test unit e2e demo screenshots bench dist clean
 
 all: host win32
 
@@ -66,6 +66,12 @@ demo: win32 win64
 	$(NOTE_FALLBACK) "the demo"
 	bash demo/run-demo.sh
 	$(NOTE_FALLBACK) "the demo"
+
+# Every language under Wine, to be looked at: the confirmation dialog, the progress window and a
+# message box of each, as build/screenshots/<tag>-confirm.png, -progress.png and -message.png.
+screenshots: win32 win64
+	$(NOTE_FALLBACK) "the screenshots"
+	python3 tests/e2e/screenshots.py --build $(WINDOWS_BUILD) --work build/e2e-screenshots --out build/screenshots
 
 # The core on the host, then the Windows program under Wine against the floor.
 bench: deps win32 win64

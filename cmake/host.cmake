@@ -13,7 +13,7 @@ endif()
 
 file(GLOB UNINST_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
 add_library(uninst_sim STATIC ${UNINST_SIM_SOURCES})
-target_link_libraries(uninst_sim PUBLIC uninst_core)
+target_link_libraries(uninst_sim PUBLIC uninst_core uninst_languages)
 uninst_warnings(uninst_sim)
 
 # uninst-check, the checker for setup authors: the core on the in-memory machine.

@@ -9,14 +9,26 @@ include(cmake/release_time.cmake)
 include(cmake/period.cmake)
 uninst_period_library(uninst_core)
 
-file(GLOB UNINST_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-add_executable(uninst WIN32 ${UNINST_WIN32_SOURCES} src/ui/win32/uninst.rc)
-file(GLOB UNINST_UI_WIN32_SOURCES CONFIGURE_DEPENDS src/ui/win32/*.cpp)
-target_sources(uninst PRIVATE ${UNINST_UI_WIN32_SOURCES})
-target_include_directories(uninst PRIVATE src)
-target_link_libraries(uninst PRIVATE uninst_core advapi32 shell32 user32 gdi32 kernel32)
-uninst_period_program(uninst)
-uninst_warnings(uninst)
+uninst_period_library(uninst_languages)
+uninst_period_library(uninst_languages_english)
+
+# The shipped program carries every language; uninst-en.exe, built beside it and not shipped, is
+# the English-only build, whose size the target check compares with it.
+file(GLOB UNINST_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/ui/win32/*.cpp)
+# uninst_period_program adds the start-up and runtime pieces to each program.
+list(FILTER UNINST_WIN32_SOURCES EXCLUDE REGEX "/(startup|runtime_support|c_string_functions)\\.cpp$")
+add_library(uninst_windows OBJECT ${UNINST_WIN32_SOURCES})
+target_link_libraries(uninst_windows PUBLIC uninst_core)
+uninst_period_library(uninst_windows)
+uninst_warnings(uninst_windows)
+foreach(program IN ITEMS uninst uninst-en)
+    add_executable(${program} WIN32 $<TARGET_OBJECTS:uninst_windows> src/ui/win32/uninst.rc)
+    target_include_directories(${program} PRIVATE src)
+    uninst_period_program(${program})
+    uninst_warnings(${program})
+endforeach()
+target_link_libraries(uninst PRIVATE uninst_core uninst_languages advapi32 shell32 user32 gdi32 kernel32)
+target_link_libraries(uninst-en PRIVATE uninst_core uninst_languages_english advapi32 shell32 user32 gdi32 kernel32)
 
 # uninst-check.exe, the checker for setup authors: the core on the in-memory machine, as a
 # console program under the shipped program's rules. The machine's stream printing serves only
@@ -25,7 +37,8 @@ file(GLOB UNINST_CHECK_SOURCES CONFIGURE_DEPENDS src/check/*.cpp src/check/win32
 list(FILTER UNINST_CHECK_SOURCES EXCLUDE REGEX "transcript_print\\.cpp$")
 add_executable(uninst-check ${UNINST_CHECK_SOURCES} src/check/win32/uninst-check.rc)
 target_include_directories(uninst-check PRIVATE src)
-target_link_libraries(uninst-check PRIVATE uninst_core kernel32)
+# Its report is English: it carries no other language.
+target_link_libraries(uninst-check PRIVATE uninst_core uninst_languages_english kernel32)
 uninst_period_program(uninst-check)
 uninst_warnings(uninst-check)
 

@@ -2,8 +2,11 @@
 # Installs whatever the builds and tests need and this machine lacks. Safe to run again.
 set -euo pipefail
 
+# The fonts stand in for the dialog fonts of Japanese, Chinese and Korean systems in the Wine runs
+# (tests/e2e/harness/fonts.py): the layout check measures with them.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-          mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb xdotool imagemagick python3 locales gcovr)
+          mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb xdotool imagemagick python3 locales gcovr
+          fonts-ipafont-gothic fonts-arphic-uming fonts-nanum)
 
 missing=()
 for p in "${packages[@]}"; do

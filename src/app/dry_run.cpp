@@ -18,8 +18,6 @@ constexpr char kSilentAnswers[] =
     "Questions are answered as the silent modes answer them, with No, which keeps data.";
 constexpr char kPlanFileName[] = "UNINST PLAN.txt";
 constexpr char kTempFallback[] = "TEMP\\";
-constexpr char kPlanNotWrittenPrefix[] = "UNINSTALL ERROR - Unable to write the plan to '";
-constexpr char kPlanNotWrittenSuffix[] = "'";
 // Each question is explored by one more dry run with the other answer; beyond this many the
 // plan only names the answer it follows.
 constexpr int kQuestionsExplored = 50;
@@ -181,7 +179,7 @@ void CUninstApp::RunDryRun(const CString& argumentText) {
         if (folder.empty()) folder = WithTrailingBackslash(m_platform.system.WindowsFolder(), m_codePage) + kTempFallback;
         const CString path = WithTrailingBackslash(folder, m_codePage) + kPlanFileName;
         if (!m_platform.files.WriteWholeFile(path, plan.text)) {
-            ShowMessage(kPlanNotWrittenPrefix + path + kPlanNotWrittenSuffix);
+            ShowMessage({TextId::PlanNotWritten, {{Piece::Path, path}}});
             EndWith(RunEnding::Stopped);
             return;
         }

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr char kFinalCleanupStatus[] = "FINAL CLEANUP...";
 constexpr std::uint32_t kClosingPauseMilliseconds = 1000;
 
 }  // namespace
@@ -17,7 +16,7 @@ void CUninstApp::ReleaseRecord() {
 }
 
 void CUninstApp::FinalCleanup() {
-    SetStatus(kFinalCleanupStatus);
+    SetStatus(TextId::StatusFinalCleanup);
     SetPercent(0);
     const bool recordWasOpen = m_recordKey.has_value();
     const CString recordPath = m_recordKeyPath;

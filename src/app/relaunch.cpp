@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr char kModuleNameMessage[] = "UNINSTALL - Internal error (module name)";
-constexpr char kNoTempNameMessage[] = "UNINSTALL ERROR - Unable to get temporary file name (1)";
-constexpr char kEmptyTempNameMessage[] = "UNINSTALL ERROR - Unable to get temporary file name (2)";
-constexpr char kCopyFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (1)";
-constexpr char kStartFailedMessage[] = "UNINSTALL ERROR - Unable to create temporary file (2)";
 
 constexpr std::uint32_t kWaitSliceMilliseconds = 100;
 constexpr int kQuitMessagesPosted = 4;
@@ -27,13 +22,13 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
     IFileSystem& files = m_platform.files;
     // A person sees the message and the first instance ends with 0, as it always has; a caller
     // without a screen learns of the failure from the exit code instead.
-    auto fail = [&](const char* message) {
+    auto fail = [&](TextId message) {
         ShowMessage(message);
         if (IsQuiet()) EndWithCode(exitcode::kFailed);
     };
     const CString modulePath = m_platform.system.ModuleFileName();
     if (modulePath.empty()) {
-        fail(kModuleNameMessage);
+        fail(TextId::ModuleNameFailed);
         return;
     }
     CString programPath = files.ShortPathName(modulePath);
@@ -49,12 +44,12 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
     // own folder first, and the temporary folder is open to every program of the user.
     const auto privateFolder = files.CreateUniqueFolder(tempFolder, kTempPrefix);
     if (!privateFolder) {
-        fail(kNoTempNameMessage);
+        fail(TextId::TempNameFailed);
         return;
     }
     Log("private folder created: " + *privateFolder);
     CString tempFile;
-    auto abandon = [&](const char* message) {
+    auto abandon = [&](TextId message) {
         fail(message);
         if (!tempFile.empty()) files.Delete(tempFile);
         files.RemoveFolder(*privateFolder);
@@ -62,17 +57,17 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
 
     const auto created = files.CreateTempFileName(*privateFolder, kTempPrefix);
     if (!created) {
-        abandon(kNoTempNameMessage);
+        abandon(TextId::TempNameFailed);
         return;
     }
     tempFile = CString(TrimWhiteSpace(*created));
     if (tempFile.empty()) {
-        abandon(kEmptyTempNameMessage);
+        abandon(TextId::TempNameEmpty);
         return;
     }
 
     if (!files.Copy(programPath, tempFile)) {
-        abandon(kCopyFailedMessage);
+        abandon(TextId::TempCopyFailed);
         return;
     }
 
@@ -84,7 +79,7 @@ void CUninstApp::RelaunchFromTemp(const CString& argumentText) {
     // The current folder too, since older systems look there for DLLs before the system folder.
     const std::unique_ptr<IProcess> workingCopy = m_platform.processes.StartProcess(commandLine, *privateFolder);
     if (!workingCopy) {
-        abandon(kStartFailedMessage);
+        abandon(TextId::TempStartFailed);
         return;
     }
     Log("working copy started: " + commandLine);

@@ -2,12 +2,6 @@
 
 #include "app/uninst_app.h"
 
-namespace {
-
-constexpr char kInitializingStatus[] = "Initializing...";
-
-}  // namespace
-
 void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
     m_removalList.clear();
     if (!LoadSetupInfo(std::move(setupFile))) {
@@ -19,7 +13,7 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
 
     if (IsQuiet()) {
         Log("confirmation: Un-Install (silent)");
-    } else if (m_platform.ui.RunConfirmationDialog(m_appName) != mb::kIdOk) {
+    } else if (m_platform.ui.RunConfirmationDialog(m_appName, m_language) != mb::kIdOk) {
         Log("confirmation: Exit");
         CloseRun();
         EndWith(RunEnding::Cancelled);
@@ -28,8 +22,8 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
         Log("confirmation: Un-Install");
     }
 
-    if (m_unattended.quietness != Quietness::VerySilent) m_progress = m_platform.ui.CreateProgressWindow(m_appName);
-    SetStatus(kInitializingStatus);
+    if (m_unattended.quietness != Quietness::VerySilent) m_progress = m_platform.ui.CreateProgressWindow(m_appName, m_language);
+    SetStatus(TextId::StatusInitializing);
     SetPercent(0);
 
     if (!RunUninstallPrograms() || !UnregisterModules() || !DereferenceSharedComponents()) {

@@ -4,18 +4,13 @@
 #include "app/command_line.h"
 #include "app/uninst_app.h"
 #include "app/version.h"
+#include "language/language_choice.h"
 #include "setupinfo/text.h"
 
 namespace {
 
-constexpr char kUnsupportedSystemMessage[] =
-    "WARNING:  Unsupported operating system - UNINSTALL will continue, but be advised that you may experience "
-    "problems.";
 // By its full path: found by name, it would be taken from the program's own folder first.
 constexpr char kCtl3dModule[] = "CTL3D32.DLL";
-constexpr char kSetupInfNotFoundMessage[] = "Cannot find 'SETUP.INF' - UNINSTALL will now close";
-constexpr char kLogNotOpenedPrefix[] = "UNINSTALL ERROR - Unable to open the log file '";
-constexpr char kLogNotOpenedSuffix[] = "' - UNINSTALL will now close";
 
 // Places where the setup information is looked for, relative to the setup folder, in order.
 constexpr const char* kSetupInfPlaces[] = {"SETUP.INF", "DISK1\\SETUP.INF", "SETUP\\SETUP.INF"};
@@ -42,6 +37,7 @@ bool CUninstApp::InitInstance() {
     const bool workingCopy = IsWorkingCopySwitch(arguments);
     if (workingCopy) m_instanceName = "copy";
     m_unattended = ParseUnattendedSwitches(arguments);
+    const CString languageReason = ChooseWindowsLanguage();
     if (!OpenLog()) {
         EndWith(RunEnding::Stopped);
         return false;
@@ -50,13 +46,14 @@ bool CUninstApp::InitInstance() {
         std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
         (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
     Log("DLL search: " + dllSearch);
+    Log("language: " + CString(m_language.Tag()) + " (" + languageReason + ")");
     if (m_unattended.plan) {
         RunDryRun(arguments);
         Log("exit code " + std::to_string(ExitCode()));
         return false;
     }
 
-    if (m_osName.empty()) ShowMessage(kUnsupportedSystemMessage);
+    if (m_osName.empty()) ShowMessage(TextId::UnsupportedSystem);
     const WaitCursor busy(m_platform.ui);
     m_platform.ui.Enable3dControls(m_sysDir + kCtl3dModule);
 
@@ -78,8 +75,16 @@ bool CUninstApp::OpenLog() {
     if (!m_unattended.logPath) return true;
     if (!m_unattended.logPath->empty()) m_log = m_platform.files.OpenForAppending(*m_unattended.logPath);
     if (m_log) return true;
-    ShowMessage(kLogNotOpenedPrefix + *m_unattended.logPath + kLogNotOpenedSuffix);
+    ShowMessage({TextId::LogNotOpened, {{Piece::Path, *m_unattended.logPath}}});
     return false;
+}
+
+CString CUninstApp::ChooseWindowsLanguage() {
+    std::optional<std::string_view> requested;
+    if (m_unattended.languageTag) requested = *m_unattended.languageTag;
+    LanguageChoice choice = ChooseLanguage(requested, m_platform.system.UserInterfaceLanguage(), m_codePage.Number());
+    m_language = std::move(choice.language);
+    return choice.reason;
 }
 
 void CUninstApp::ParseUninstSwitch(const CString& argumentText) {
@@ -99,6 +104,6 @@ std::unique_ptr<IOpenFile> CUninstApp::OpenSetupInf() {
             return file;
         }
     }
-    ShowMessage(kSetupInfNotFoundMessage);
+    ShowMessage(TextId::SetupInfNotFound);
     return nullptr;
 }

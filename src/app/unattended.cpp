@@ -12,6 +12,7 @@ constexpr std::string_view kShortVerySilentSwitch = "/S";
 constexpr std::string_view kWaitSwitch = "/WAIT";
 constexpr std::string_view kLogSwitch = "/LOG=";
 constexpr std::string_view kPlanSwitch = "/PLAN";
+constexpr std::string_view kLanguageSwitch = "/LANG=";
 
 bool IsWordBreak(char byte) { return static_cast<unsigned char>(byte) <= 32; }
 
@@ -26,7 +27,8 @@ CString WithoutQuotes(std::string_view text) {
 bool IsSwitch(std::string_view word) {
     return EqualsAsciiNoCase(word, kSilentSwitch) || EqualsAsciiNoCase(word, kVerySilentSwitch) ||
            EqualsAsciiNoCase(word, kShortVerySilentSwitch) || EqualsAsciiNoCase(word, kWaitSwitch) ||
-           EqualsAsciiNoCase(word, kPlanSwitch) || StartsWithAsciiNoCase(word, kLogSwitch);
+           EqualsAsciiNoCase(word, kPlanSwitch) || StartsWithAsciiNoCase(word, kLogSwitch) ||
+           StartsWithAsciiNoCase(word, kLanguageSwitch);
 }
 
 // A word runs to the next blank outside quotes, so a quoted path is one word.
@@ -71,6 +73,8 @@ UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText) {
             options.plan = true;
         } else if (StartsWithAsciiNoCase(word, kLogSwitch)) {
             options.logPath = WithoutQuotes(word.substr(kLogSwitch.size()));
+        } else if (StartsWithAsciiNoCase(word, kLanguageSwitch)) {
+            options.languageTag = WithoutQuotes(word.substr(kLanguageSwitch.size()));
         }
     }
     return options;

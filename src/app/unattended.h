@@ -18,9 +18,10 @@ struct UnattendedOptions {
     std::optional<CString> logPath;  // present (possibly empty) when "/LOG=" was given
     bool wait = false;               // the first instance stays until the working copy ends
     bool plan = false;               // only tell what a run would do
+    std::optional<CString> languageTag;  // the text after "/LANG=", when given
 };
 
-// Reads "/SILENT", "/VERYSILENT", "/S", "/LOG=path", "/WAIT" and "/PLAN", without regard to
+// Reads "/SILENT", "/VERYSILENT", "/S", "/LOG=path", "/WAIT", "/PLAN" and "/LANG=tag", without regard to
 // case, anywhere in the argument text; quoted words are never switches, unknown words are ignored.
 UnattendedOptions ParseUnattendedSwitches(std::string_view argumentText);
 

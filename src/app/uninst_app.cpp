@@ -30,13 +30,14 @@ CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCode
 
 CUninstApp::~CUninstApp() { CloseRecordKey(); }
 
-int CUninstApp::ShowMessage(const CString& text, std::uint32_t style) {
+int CUninstApp::ShowMessage(const Message& message, std::uint32_t style) {
+    const CString text = Language::English().Format(message);
     if (IsQuiet()) {
         const int answer = (style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
         Log("message: " + text + " -> " + AnswerName(answer) + " (silent)");
         return answer;
     }
-    const int answer = m_platform.ui.ShowMessageBox(text, m_title, style);
+    const int answer = m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
     Log("message: " + text + " -> " + AnswerName(answer));
     return answer;
 }
@@ -45,12 +46,12 @@ void CUninstApp::Log(const CString& event) {
     if (m_log) m_log->Append(FormatLogLine(m_platform.system.Now(), m_instanceName, event));
 }
 
-bool CUninstApp::AskYesNo(const CString& text, std::uint32_t icon) {
-    return ShowMessage(text, mb::kYesNo | icon | mb::kDefaultButton1) == mb::kIdYes;
+bool CUninstApp::AskYesNo(const Message& question, std::uint32_t icon) {
+    return ShowMessage(question, mb::kYesNo | icon | mb::kDefaultButton1) == mb::kIdYes;
 }
 
-void CUninstApp::SetStatus(const CString& text) {
-    if (m_progress) m_progress->SetStatus(text);
+void CUninstApp::SetStatus(const Message& status) {
+    if (m_progress) m_progress->SetStatus(m_language.Format(status));
 }
 
 void CUninstApp::SetPercent(int percent) {
@@ -65,7 +66,7 @@ void CUninstApp::PauseForReader(std::uint32_t milliseconds) {
     if (m_unattended.quietness != Quietness::VerySilent) m_platform.system.Sleep(milliseconds);
 }
 
-void CUninstApp::FinishPhase(const CString& completionText) {
+void CUninstApp::FinishPhase(TextId completionText) {
     SetStatus(completionText);
     SetPercent(100);
     PauseForReader(kPhaseEndPauseMilliseconds);

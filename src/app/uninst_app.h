@@ -9,6 +9,7 @@
 
 #include "app/run_journal.h"
 #include "app/unattended.h"
+#include "language/language.h"
 #include "platform/platform.h"
 #include "platform/win_app.h"
 
@@ -50,6 +51,8 @@ public:
 
     // Start-up and relaunch.
     void DetectOperatingSystem();
+    // The language of the windows, from /LANG= or the system's UI language; why, for the log.
+    CString ChooseWindowsLanguage();
     // Keeps DLLs out of the program's own and the current folder where the system allows it;
     // how far it went, for the log.
     CString LimitDllSearch();
@@ -107,9 +110,10 @@ public:
     bool DeleteKeyIfLeaf(RegKey root, const CString& keyPath);
     bool DeleteKeyTree(RegKey root, const CString& keyPath);
 
-    // A message box with the program's title as caption. In the silent modes nothing is shown
-    // and the answer is the one that keeps data: OK, or No to every question.
-    int ShowMessage(const CString& text, std::uint32_t style = mb::kOk | mb::kIconExclamation);
+    // A message box with the program's title as caption, in the chosen language; the log gets
+    // the English. In the silent modes nothing is shown and the answer is the one that keeps
+    // data: OK, or No to every question.
+    int ShowMessage(const Message& message, std::uint32_t style = mb::kOk | mb::kIconExclamation);
     // One line in the log, when the run keeps one.
     void Log(const CString& event);
 
@@ -119,6 +123,8 @@ public:
     // when this one has written its last line.
     std::unique_ptr<INamedMutex> m_runLock;
     CodePage m_codePage;
+    // The windows speak m_language; the log, the plan and the checker stay English.
+    Language m_language = Language::English();
     bool m_isWinNT = false;
     std::uint32_t m_majorVersion = 0;
     std::uint32_t m_minorVersion = 0;
@@ -219,15 +225,15 @@ private:
     std::optional<CString> PrivateFolderOf(const CString& programPath);
 
     CString InAppFolder(const CString& name) const;
-    void SetStatus(const CString& text);
+    void SetStatus(const Message& status);
     void SetPercent(int percent);
     void Pause(std::uint32_t milliseconds);
     // A pause that only a person watching the progress window needs: none without a window.
     void PauseForReader(std::uint32_t milliseconds);
     // The completion text at 100 %, then the pause before the next phase.
-    void FinishPhase(const CString& completionText);
+    void FinishPhase(TextId completionText);
     // A Yes/No question with Yes as the default button; true for Yes.
-    bool AskYesNo(const CString& text, std::uint32_t icon);
+    bool AskYesNo(const Message& question, std::uint32_t icon);
     void EndWith(RunEnding ending);
     void EndWithCode(int code);
 

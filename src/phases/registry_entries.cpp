@@ -11,14 +11,6 @@
 
 namespace {
 
-constexpr char kTitleStatus[] = "REMOVING REGISTRY ENTRIES...";
-constexpr char kCompleteStatus[] = "REMOVING REGISTRY ENTRIES...\nCOMPLETE!";
-constexpr char kInvalidPrefix[] = "Skipping invalid registry entry - '";
-constexpr char kInvalidSuffix[] = "'";
-constexpr char kExpansionPrefix[] = "WARNING:  skipping registry entry '";
-constexpr char kExpansionSuffix[] = "' due to an error in string expansion";
-constexpr char kUnknownRootPrefix[] = "WARNING:  key '";
-constexpr char kUnknownRootSuffix[] = "' not recognized - using 'HKEY_CLASSES_ROOT'";
 constexpr char kUninstallEntryPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 constexpr std::uint32_t kSetValueAccess = 0x0002;  // KEY_SET_VALUE
@@ -62,7 +54,7 @@ int CompareKeyRecords(const RegistryKeyRecord& a, const RegistryKeyRecord& b, co
 }
 
 void CUninstApp::RemoveRegistryEntries() {
-    SetStatus(kTitleStatus);
+    SetStatus(TextId::StatusRegistry);
     SetPercent(0);
     CStringArray lines;
     ReadSection("RegistryKeys", lines);
@@ -74,11 +66,11 @@ void CUninstApp::RemoveRegistryEntries() {
         const CString& line = lines[i];
         std::optional<RegistryLine> entry = ParseRegistryLine(line);
         if (!entry) {
-            ShowMessage(kInvalidPrefix + line + kInvalidSuffix);
+            ShowMessage({TextId::RegistryEntryInvalid, {{Piece::Line, line}}});
             continue;
         }
         if (!ExpandVariables(entry->keyPath) || !ExpandVariables(entry->data) || !ExpandVariables(entry->valueName)) {
-            ShowMessage(kExpansionPrefix + line + kExpansionSuffix);
+            ShowMessage({TextId::RegistryEntryExpansion, {{Piece::Line, line}}});
             continue;
         }
 
@@ -88,7 +80,7 @@ void CUninstApp::RemoveRegistryEntries() {
             record.root = *root;
             record.keyPath = KeyPathUnderRoot(entry->keyPath);
         } else {
-            ShowMessage(kUnknownRootPrefix + entry->keyPath + kUnknownRootSuffix);
+            ShowMessage({TextId::RegistryRootUnknown, {{Piece::Key, entry->keyPath}}});
             record.root = kClassesRoot;
             record.keyPath = entry->keyPath;
         }
@@ -117,7 +109,7 @@ void CUninstApp::RemoveRegistryEntries() {
         Log(CString(removed ? "uninstall entry removed: " : "uninstall entry not removed: ") + "HKLM\\" +
             kUninstallEntryPrefix + m_appName);
     }
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusRegistryComplete);
 }
 
 void CUninstApp::DeleteNamedValue(const RegistryKeyRecord& record) {

@@ -7,13 +7,11 @@
 
 namespace {
 
-constexpr char kTitleStatus[] = "REMOVING DIRECTORIES...";
-constexpr char kCompleteStatus[] = "REMOVING DIRECTORIES...\nCOMPLETE!";
 
 }  // namespace
 
 void CUninstApp::RemoveDirectories() {
-    SetStatus(kTitleStatus);
+    SetStatus(TextId::StatusDirectories);
     SetPercent(0);
     m_foldersLeft.clear();
 
@@ -33,7 +31,7 @@ void CUninstApp::RemoveDirectories() {
         }
     }
     m_folderList = ordered;
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusDirectoriesComplete);
 }
 
 CStringArray CUninstApp::FolderBounds() const {

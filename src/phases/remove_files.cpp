@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr char kTitleStatus[] = "REMOVING FILES...";
-constexpr char kCompleteStatus[] = "REMOVING FILES...\nCOMPLETE!";
-constexpr char kUnresolvedPrefix[] = "INTERNAL ERROR:  UNABLE TO RESOLVE ";
-constexpr char kUnresolvedSuffix[] = "\r\nOne or more files or subsystems may not be correctly uninstalled";
 
 constexpr char kOwnCopyName[] = "SETUPPEL\\uninst.exe";
 constexpr char kOwnCopyFallback[] = "%apppath%\\UNINST\\uninst.exe";
@@ -40,7 +36,7 @@ private:
 }  // namespace
 
 void CUninstApp::RemoveFiles() {
-    SetStatus(kTitleStatus);
+    SetStatus(TextId::StatusFiles);
     SetPercent(0);
     m_folderList.clear();
     PathSet listed(m_removalList, m_codePage);
@@ -103,7 +99,7 @@ void CUninstApp::RemoveFiles() {
         if (!HasBackslash(path, m_codePage)) {
             path = InAppFolder(path);
         } else if (!ExpandVariables(path)) {
-            ShowMessage(kUnresolvedPrefix + path + kUnresolvedSuffix);
+            ShowMessage({TextId::FileUnresolved, {{Piece::Path, path}}});
             continue;
         }
         if (!IsAbsolutePath(path)) continue;
@@ -132,7 +128,7 @@ void CUninstApp::RemoveFiles() {
         LogDeletion(uninstallShortcut, m_platform.files.Delete(uninstallShortcut));
         m_folderList.push_back(m_startMenuFolder);
     }
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusFilesComplete);
 }
 
 void CUninstApp::LogDeletion(const CString& path, bool deleted) {

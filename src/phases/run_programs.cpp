@@ -8,17 +8,6 @@
 
 namespace {
 
-constexpr char kRunningStatus[] = "EXECUTING PROGRAMS...\n";
-constexpr char kCompleteStatus[] = "EXECUTING PROGRAMS... COMPLETE!";
-constexpr char kExpansionFailedPrefix[] = "WARNING:  UNINSTALL cannot execute ";
-constexpr char kExpansionFailedSuffix[] = "\r\nOne or more files or subsystems may not be correctly uninstalled";
-constexpr char kStartFailedPrefix[] = "ERROR - UNINSTALL cannot execute ";
-constexpr char kStartFailedSuffix[] = "\r\nDo you want to continue anyway?";
-constexpr char kNoExitCodePrefix[] = "WARNING: cannot get exit code from ";
-constexpr char kStillActivePrefix[] = "WARNING: ";
-constexpr char kStillActiveSuffix[] = " process did not terminate";
-constexpr char kErrorCodePrefix[] = "WARNING: ";
-constexpr char kErrorCodeInfix[] = " exits with error code ";
 
 constexpr std::uint32_t kStillActive = 259;
 
@@ -26,7 +15,7 @@ constexpr std::uint32_t kStillActive = 259;
 
 void CUninstApp::ReportExitCode(IProcess* process, const CString& programPath) {
     if (!process) {
-        ShowMessage(kNoExitCodePrefix + programPath);
+        ShowMessage({TextId::ProgramNoExitCode, {{Piece::Path, programPath}}});
         return;
     }
     process->WaitForExit();
@@ -34,11 +23,12 @@ void CUninstApp::ReportExitCode(IProcess* process, const CString& programPath) {
     Log("program " + programPath + ": exit code " +
         (code ? std::to_string(static_cast<std::int32_t>(*code)) : CString("unknown")));
     if (!code) {
-        ShowMessage(kNoExitCodePrefix + programPath);
+        ShowMessage({TextId::ProgramNoExitCode, {{Piece::Path, programPath}}});
     } else if (*code == kStillActive) {
-        ShowMessage(kStillActivePrefix + programPath + kStillActiveSuffix);
+        ShowMessage({TextId::ProgramStillActive, {{Piece::Path, programPath}}});
     } else if (*code != 0) {
-        ShowMessage(kErrorCodePrefix + programPath + kErrorCodeInfix + std::to_string(static_cast<std::int32_t>(*code)));
+        ShowMessage({TextId::ProgramErrorCode,
+                     {{Piece::Path, programPath}, {Piece::Code, std::to_string(static_cast<std::int32_t>(*code))}}});
     }
 }
 
@@ -77,7 +67,7 @@ bool CUninstApp::RunUninstallPrograms() {
             continue;
         }
 
-        SetStatus(kRunningStatus + run.program);
+        SetStatus({TextId::StatusPrograms, {{Piece::Path, run.program}}});
 
         CString programPath;
         bool startable = true;
@@ -89,7 +79,7 @@ bool CUninstApp::RunUninstallPrograms() {
         } else {
             programPath = run.program;
             if (!ExpandVariables(programPath)) {
-                ShowMessage(kExpansionFailedPrefix + programPath + kExpansionFailedSuffix);
+                ShowMessage({TextId::ProgramNotExpanded, {{Piece::Path, programPath}}});
                 continue;
             }
         }
@@ -98,13 +88,13 @@ bool CUninstApp::RunUninstallPrograms() {
         if (startable) started = m_platform.processes.ShellExecuteProgram(programPath, run.parameters);
         if (!started.started) {
             Log("program not started: " + programPath);
-            if (!AskYesNo(kStartFailedPrefix + programPath + kStartFailedSuffix, mb::kIconStop)) return false;
+            if (!AskYesNo({TextId::ProgramStartFailed, {{Piece::Path, programPath}}}, mb::kIconStop)) return false;
         } else {
             ReportExitCode(started.process.get(), programPath);
         }
         WriteJournal(step, {JournalState::Done, programPath});
         SetPercent(ScaledShare(100, i + 1, count));
     }
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusProgramsComplete);
     return true;
 }

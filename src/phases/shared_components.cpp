@@ -5,26 +5,7 @@
 
 namespace {
 
-constexpr char kTitleStatus[] = "DEREFERENCING SHARED COMPONENTS...";
-constexpr char kCompleteStatus[] = "DEREFERENCING SHARED COMPONENTS...\nCOMPLETE!";
 constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-constexpr char kCannotOpenPrefix[] = "Unable to create registry key '";
-constexpr char kCannotOpenSuffix[] = "'";
-constexpr char kNoCountPrefix[] = "WARNING:  no reference count available for ";
-constexpr char kNotUninstalledSuffix[] = "\r\nThis file will NOT be uninstalled.";
-constexpr char kWrongTypePrefix[] = "WARNING:  unable to unregister ";
-constexpr char kAlreadyZeroPrefix[] = "WARNING:  reference count for ";
-constexpr char kAlreadyZeroSuffix[] =
-    " is already zero. This may indicate a problem with the registry.  Removing this shared file may affect other "
-    "applications that rely on it, or prevent your machine from re-starting.\r\nDo you want to remove this file "
-    "anyway?";
-constexpr char kZeroReachedPrefix[] = "The shared file ";
-constexpr char kZeroReachedSuffix[] =
-    " now has a reference count of zero.\r\nIf you choose to remove it now, it may affect other applications that "
-    "were not properly installed.  If you are certain that this file will not be needed by Windows or by any other "
-    "installed application, you should elect to remove it from your system at this time.  Otherwise, you should "
-    "consider leaving it on your system.\r\nDo you want to remove this file?";
-constexpr char kUpdateFailedPrefix[] = "WARNING:  unable to update reference count for ";
 
 constexpr std::size_t kCountBytes = 4;
 
@@ -87,22 +68,22 @@ void CUninstApp::FinishDereference(RegKey key, const CString& step, const Journa
 }
 
 bool CUninstApp::DereferenceSharedComponents() {
-    SetStatus(kTitleStatus);
+    SetStatus(TextId::StatusShared);
     SetPercent(0);
     if (m_sharedComponents.empty()) {
-        FinishPhase(kCompleteStatus);
+        FinishPhase(TextId::StatusSharedComplete);
         return true;
     }
     if (!HasJournal()) {
         LogNotJournaled("lowering the shared files' reference counts");
-        FinishPhase(kCompleteStatus);
+        FinishPhase(TextId::StatusSharedComplete);
         return true;
     }
 
     IRegistry& registry = m_platform.registry;
     RegKey key = 0;
     if (registry.CreateKey(kLocalMachine, kSharedDllsKey, key) != reg::kSuccess) {
-        ShowMessage(CString(kCannotOpenPrefix) + kSharedDllsKey + kCannotOpenSuffix);
+        ShowMessage({TextId::SharedKeyFailed, {{Piece::Key, kSharedDllsKey}}});
         return false;
     }
     for (std::size_t i = 0; i < m_uninstallShared.size(); ++i) {
@@ -117,20 +98,20 @@ bool CUninstApp::DereferenceSharedComponents() {
 
         RegValue value;
         if (registry.QueryValue(key, path, kCountBytes, value) != reg::kSuccess) {
-            ShowMessage(kNoCountPrefix + path + kNotUninstalledSuffix);
+            ShowMessage({TextId::SharedNoCount, {{Piece::Path, path}}});
             continue;
         }
         if (value.type != reg::kTypeDword) {
-            ShowMessage(kWrongTypePrefix + path + kNotUninstalledSuffix);
+            ShowMessage({TextId::SharedWrongType, {{Piece::Path, path}}});
             continue;
         }
 
         std::uint32_t count = CountOf(value);
         bool remove = false;
         if (count == 0) {
-            remove = AskYesNo(kAlreadyZeroPrefix + path + kAlreadyZeroSuffix, mb::kIconExclamation);
+            remove = AskYesNo({TextId::SharedAlreadyZero, {{Piece::Path, path}}}, mb::kIconExclamation);
         } else if (--count == 0) {
-            remove = AskYesNo(kZeroReachedPrefix + path + kZeroReachedSuffix, mb::kIconStop);
+            remove = AskYesNo({TextId::SharedZeroReached, {{Piece::Path, path}}}, mb::kIconStop);
         }
         // Journaled before the count is written: a later run never lowers it again, and knows
         // the answer already given.
@@ -141,7 +122,7 @@ bool CUninstApp::DereferenceSharedComponents() {
             continue;
         }
         if (registry.SetValue(key, path, CountValue(count)) != reg::kSuccess) {
-            ShowMessage(kUpdateFailedPrefix + path);
+            ShowMessage({TextId::SharedUpdateFailed, {{Piece::Path, path}}});
         }
         if (count == 0 && remove) {
             registry.DeleteValue(key, path);
@@ -152,6 +133,6 @@ bool CUninstApp::DereferenceSharedComponents() {
             (count == 0 && remove ? ", value deleted, file to be removed" : ", file kept"));
     }
     registry.CloseKey(key);
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusSharedComplete);
     return true;
 }

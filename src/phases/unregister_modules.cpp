@@ -5,17 +5,6 @@
 
 namespace {
 
-constexpr char kTitleStatus[] = "UN-REGISTERING DLL's...";
-constexpr char kModuleStatus[] = "UN-REGISTERING DLL's...\n";
-constexpr char kCompleteStatus[] = "UN-REGISTERING DLL's... COMPLETE!";
-constexpr char kNoPathPrefix[] = "INTERNAL ERROR - unable to get path for ";
-constexpr char kLoadFailedPrefix[] = "WARNING:  attempt to un-register ";
-constexpr char kLoadFailedSuffix[] =
-    " failed. This file will not be correctly uninstalled.\r\nAlthough it is not likely to affect any installed "
-    "applications, you should be aware that the registry entries for this file may not be properly removed, which "
-    "could theoretically hamper system performance, though it is not likely to do so in actual practice.";
-constexpr char kUnregisterFailedPrefix[] = "DllUnregisterServer() returns ERROR in ";
-constexpr char kUnregisterFailedSuffix[] = "\r\nDo you want to continue with UNINSTALL?";
 
 // "0x8000FFFF": eight upper-case digits.
 CString HexStatus(std::int32_t status) {
@@ -37,7 +26,7 @@ bool IsFullPath(const CString& path) {
 }  // namespace
 
 bool CUninstApp::UnregisterModules() {
-    SetStatus(kTitleStatus);
+    SetStatus(TextId::StatusModules);
     SetPercent(0);
     CStringArray lines;
     ReadSection("RegisterControl", lines);
@@ -68,11 +57,11 @@ bool CUninstApp::UnregisterModules() {
         } else {
             modulePath = line;
             if (!ExpandVariables(modulePath)) {
-                ShowMessage(kNoPathPrefix + line);
+                ShowMessage({TextId::ModuleNoPath, {{Piece::Line, line}}});
                 continue;
             }
         }
-        SetStatus(kModuleStatus + modulePath);
+        SetStatus({TextId::StatusModule, {{Piece::Path, modulePath}}});
 
         // As the system's registration tool loads it: a DLL that the module imports from its own
         // folder, such as its vendor's runtime, is found although the program's own search is
@@ -83,7 +72,7 @@ bool CUninstApp::UnregisterModules() {
         const std::unique_ptr<IModule> module = loadable ? m_platform.modules.LoadModule(modulePath, search) : nullptr;
         if (!module) {
             Log("module not loaded: " + modulePath);
-            ShowMessage(kLoadFailedPrefix + modulePath + kLoadFailedSuffix);
+            ShowMessage({TextId::ModuleLoadFailed, {{Piece::Path, modulePath}}});
             continue;
         }
         if (!module->HasUnregisterExport()) {
@@ -100,13 +89,13 @@ bool CUninstApp::UnregisterModules() {
         const std::int32_t status = module->CallUnregister();
         Log("module " + modulePath + ": DllUnregisterServer returned " + HexStatus(status));
         if (status != 0 && !earlier &&
-            !AskYesNo(kUnregisterFailedPrefix + modulePath + kUnregisterFailedSuffix, mb::kIconStop)) {
+            !AskYesNo({TextId::ModuleUnregisterFailed, {{Piece::Path, modulePath}}}, mb::kIconStop)) {
             // The user stopped here; a later run asks again.
             WithdrawJournal(step);
             return false;
         }
         WriteJournal(step, {JournalState::Done, modulePath});
     }
-    FinishPhase(kCompleteStatus);
+    FinishPhase(TextId::StatusModulesComplete);
     return true;
 }

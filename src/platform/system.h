@@ -42,6 +42,9 @@ public:
     // GetACP and GetCPInfo(CP_ACP): the code page that all text is in, with its lead bytes; a
     // single-byte code page when the system cannot tell.
     virtual CodePage AnsiCodePage() = 0;
+    // The language of the system's own dialogs (a LANGID): GetUserDefaultUILanguage where the
+    // system has it, else the language of the Windows edition; nullopt when it cannot tell.
+    virtual std::optional<std::uint16_t> UserInterfaceLanguage() = 0;
     // GetLocalTime.
     virtual LocalTime Now() = 0;
     // SetDefaultDllDirectories and SetDllDirectoryA, looked up at run time: false where the system

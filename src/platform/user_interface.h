@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "language/language.h"
 #include "platform/types.h"
 
 class IProgressWindow {
@@ -25,9 +26,10 @@ public:
     // The three-dimensional control look from the service module at this full path; a missing
     // module or service is ignored.
     virtual void Enable3dControls(const CString& modulePath) = 0;
-    // Runs the confirmation dialog modally as the main window; IDOK or IDCANCEL.
-    virtual int RunConfirmationDialog(const CString& appName) = 0;
-    // Creates the modeless progress window, shows it, brings it to the front and makes it the
-    // main window.
-    virtual std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName) = 0;
+    // Runs the confirmation dialog modally as the main window, in the language given; IDOK or
+    // IDCANCEL.
+    virtual int RunConfirmationDialog(const CString& appName, const Language& language) = 0;
+    // Creates the modeless progress window in the language given, shows it, brings it to the
+    // front and makes it the main window.
+    virtual std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName, const Language& language) = 0;
 };

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr char kRecordKeyPrefix[] = "SOFTWARE\\Tallowmere\\UNINST\\";
-constexpr char kMissingRecordMessage[] = "Unable to get UNINSTALL information from registry";
 constexpr std::size_t kRecordValueLimit = 4096;
 
 }  // namespace
@@ -26,7 +25,7 @@ void CUninstApp::ReadInstallRecord() {
     // later step may read or delete.
     if (!NamesAnApplication(m_appName)) {
         m_recordKeyPath.clear();
-        ShowMessage(kMissingRecordMessage);
+        ShowMessage(TextId::RecordMissing);
         return;
     }
     m_recordKeyPath = kRecordKeyPrefix + m_appName;
@@ -35,7 +34,7 @@ void CUninstApp::ReadInstallRecord() {
     const long opened = registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kAllAccess, recordKey);
     if (opened != reg::kSuccess) {
         m_recordAbsent = opened == reg::kFileNotFound;
-        ShowMessage(kMissingRecordMessage);
+        ShowMessage(TextId::RecordMissing);
         return;
     }
     m_recordKey = recordKey;

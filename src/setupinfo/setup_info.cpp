@@ -10,15 +10,6 @@
 
 namespace {
 
-constexpr char kReadErrorMessage[] = "Read error on 'SETUP.INF' - SETUP will now close";
-constexpr char kNoUninstallEmptyMessage[] =
-    "UNINSTALL WARNING:  'No Uninstall' was specified in 'SETUP.INF' and no files are listed in the 'Uninstall' "
-    "section - UNINSTALL will now close";
-constexpr char kEmptyUninstallMessage[] =
-    "UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will now close";
-constexpr char kNoUninstallWarning[] =
-    "WARNING:  'SETUP.INF' specifies 'No Uninstall' - UNINSTALL will still continue; however, it may not function "
-    "properly";
 
 // The value of "NoUninstall" that turns the flag on.
 constexpr char kNoUninstallOn[] = "1";
@@ -79,7 +70,7 @@ bool CUninstApp::LoadSetupInfo(std::unique_ptr<IOpenFile> setupFile) {
     setupFile.reset();
     if (!read) {
         m_setupText.clear();
-        ShowMessage(kReadErrorMessage);
+        ShowMessage(TextId::SetupInfReadError);
         return false;
     }
     m_setupText = std::move(text);
@@ -91,10 +82,10 @@ bool CUninstApp::LoadSetupInfo(std::unique_ptr<IOpenFile> setupFile) {
     ReadSection("UnInstall", m_uninstallFiles);
     ReadSection("UnInstall.Shared", m_uninstallShared);
     if (m_uninstallFiles.empty()) {
-        ShowMessage(noUninstall ? kNoUninstallEmptyMessage : kEmptyUninstallMessage);
+        ShowMessage(noUninstall ? TextId::NoUninstallNoFiles : TextId::UninstallSectionEmpty);
         return false;
     }
-    if (noUninstall) ShowMessage(kNoUninstallWarning);
+    if (noUninstall) ShowMessage(TextId::NoUninstallWarning);
     ReadSection("SharedComponents", m_sharedComponents);
     return true;
 }

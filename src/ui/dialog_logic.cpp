@@ -5,14 +5,6 @@
 
 namespace {
 
-constexpr char kConfirmationPrefix[] = "UNINSTALL will remove ";
-constexpr char kConfirmationSuffix[] =
-    " and all of its components from your system, including registry entries, and any shared components not "
-    "currently in use by other applications.\r\n\nPress 'Un-Install' to continue, or 'Exit' to leave the "
-    "application installed.";
-constexpr char kConfirmationCaptionSuffix[] = " Un-Install";
-constexpr char kProgressCaptionSuffix[] = " SETUP Progress";
-
 constexpr double kTitleScale = 1.2;
 constexpr double kSubtitleScale = 0.71;
 
@@ -24,11 +16,17 @@ char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c
 
 }  // namespace
 
-CString ConfirmationMessage(const CString& appName) { return kConfirmationPrefix + appName + kConfirmationSuffix; }
+CString ConfirmationMessage(const Language& language, const CString& appName) {
+    return language.Format({TextId::ConfirmMessage, {{Piece::App, appName}}});
+}
 
-CString ConfirmationCaption(const CString& appName) { return appName + kConfirmationCaptionSuffix; }
+CString ConfirmationCaption(const Language& language, const CString& appName) {
+    return language.Format({TextId::ConfirmCaption, {{Piece::App, appName}}});
+}
 
-CString ProgressCaption(const CString& appName) { return appName + kProgressCaptionSuffix; }
+CString ProgressCaption(const Language& language, const CString& appName) {
+    return language.Format({TextId::ProgressCaption, {{Piece::App, appName}}});
+}
 
 FontSize TitleFontSize(FontSize dialogFont) {
     return {Scaled(dialogFont.height, kTitleScale), Scaled(dialogFont.width, kTitleScale)};

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/types.h"
+#include "language/language.h"
 
-CString ConfirmationMessage(const CString& appName);
-CString ConfirmationCaption(const CString& appName);
-CString ProgressCaption(const CString& appName);
+CString ConfirmationMessage(const Language& language, const CString& appName);
+CString ConfirmationCaption(const Language& language, const CString& appName);
+CString ProgressCaption(const Language& language, const CString& appName);
 
 // A font's cell size as LOGFONT gives it: negative heights are character heights.
 struct FontSize {

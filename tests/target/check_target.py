@@ -7,9 +7,11 @@ Wine cannot see any of this: it exports every function of every Windows version 
 today's processors.
 
 Usage: check_target.py PROGRAM [--symbols FILE] [--allowlist FILE] [--max-size BYTES]
-                       [--objdump TOOL] [--gui]
+                       [--english-only FILE --texts DIR [--per-language BYTES]] [--objdump TOOL] [--gui]
 --symbols names the same program before stripping, so that findings name functions; its code
 must be byte for byte the code of PROGRAM.
+--english-only names the English-only build of PROGRAM: --max-size then applies to it, and PROGRAM
+may be larger by --per-language bytes on average for each language file in --texts beside en.txt.
 """
 
 import argparse
@@ -122,6 +124,26 @@ def code_bytes(objcopy, program):
         return open(out.name, "rb").read()
 
 
+def size_by_language(size, english_size, options):
+    """The English-only build within the limit, and what each language beside English adds."""
+    faults = []
+    languages = len([name for name in os.listdir(options.texts) if name.endswith(".txt") and name != "en.txt"])
+    print(f"size: English-only build {english_size} bytes (at most {options.max_size})")
+    if english_size > options.max_size:
+        faults.append(f"size: the English-only build has {english_size} bytes, more than {options.max_size}")
+    print(f"size: shipped build {size} bytes with {languages} languages beside English")
+    if languages:
+        cost = (size - english_size) / languages
+        print(f"size: {size - english_size} bytes for the languages, {cost:.0f} per language "
+              f"(at most {options.per_language})")
+        if cost > options.per_language:
+            faults.append(f"size: {cost:.0f} bytes per language, more than {options.per_language}")
+    elif size != english_size:
+        faults.append(f"size: the shipped build carries no language beside English, yet differs from the "
+                      f"English-only build by {size - english_size} bytes")
+    return faults
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("program")
@@ -130,6 +152,9 @@ def main():
     parser.add_argument("--max-size", type=int)
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
     parser.add_argument("--gui", action="store_true", help="the program must be a GUI program")
+    parser.add_argument("--english-only")
+    parser.add_argument("--texts", help="the folder of the language files that PROGRAM carries")
+    parser.add_argument("--per-language", type=int, default=3072)
     options = parser.parse_args()
 
     faults = []
@@ -158,9 +183,12 @@ def main():
 
     if options.max_size is not None:
         size = os.path.getsize(options.program)
-        print(f"size: {size} bytes (at most {options.max_size})")
-        if size > options.max_size:
-            faults.append(f"size: {size} bytes, more than {options.max_size}")
+        if options.english_only:
+            faults += size_by_language(size, os.path.getsize(options.english_only), options)
+        else:
+            print(f"size: {size} bytes (at most {options.max_size})")
+            if size > options.max_size:
+                faults.append(f"size: {size} bytes, more than {options.max_size}")
         if "no symbols" not in run(options.objdump, "-t", options.program):
             faults.append("not stripped: the file holds a symbol table")
 

@@ -14,7 +14,7 @@ protected:
         m_app.m_appPath = "C:\\App\\";
         m_app.m_sysDir = "C:\\WINDOWS\\SYSTEM\\";
         m_app.m_winDir = "C:\\WINDOWS\\";
-        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo");
+        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo", Language::English());
         m_app.m_recordKeyPath = kFixtureRecordPath;
         RegKey record = 0;
         m_machine.registry().SetString(kLocalMachine, kFixtureRecordPath, "", "C:\\App\\");

@@ -252,6 +252,7 @@ TEST(UnattendedLogTest, OneLinePerItemOfEachKind) {
         "start: uninst " + CString(kProgramVersion) +
             " on the 9x family, version 4.10 (Win98), arguments: " + arguments,
         "DLL search: the system's own order",
+        "language: en (system UI language 0x0409)",
         "SETUP.INF found: C:\\App\\UNINST\\SETUP.INF",
         "installation record read: folder 'C:\\App\\', common folder '', start-menu folder ''",
         "confirmation: Un-Install (silent)",

@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         m_app.m_appPath = "C:\\App\\";
         m_app.m_appName = "Demo";
-        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo");
+        m_app.m_progress = m_machine.ui().CreateProgressWindow("Demo", Language::English());
     }
     void Remove(const CString& lines) {
         m_app.m_setupText = "[RegistryKeys]\r\n" + lines;

@@ -265,7 +265,7 @@ TEST(SimUiTest, MessageBoxesTakeScriptedAnswersThenTheirDefaultButton) {
     EXPECT_EQ(boxes[0].Icon(), mb::kIconStop);
     EXPECT_EQ(boxes[2].Buttons(), mb::kOk);
     {
-        const auto progress = ui.CreateProgressWindow("Demo");
+        const auto progress = ui.CreateProgressWindow("Demo", Language::English());
         progress->SetStatus("A");
         progress->SetPercent(0);
         progress->SetStatus("B");

@@ -5,19 +5,19 @@
 namespace {
 
 TEST(ConfirmationTexts, NameTheApplication) {
-    EXPECT_EQ(ConfirmationMessage("Widget Pro"),
+    EXPECT_EQ(ConfirmationMessage(Language::English(), "Widget Pro"),
               "UNINSTALL will remove Widget Pro and all of its components from your system, including registry "
               "entries, and any shared components not currently in use by other applications.\r\n\nPress "
               "'Un-Install' to continue, or 'Exit' to leave the application installed.");
-    EXPECT_EQ(ConfirmationCaption("Widget Pro"), "Widget Pro Un-Install");
-    EXPECT_EQ(ProgressCaption("Widget Pro"), "Widget Pro SETUP Progress");
+    EXPECT_EQ(ConfirmationCaption(Language::English(), "Widget Pro"), "Widget Pro Un-Install");
+    EXPECT_EQ(ProgressCaption(Language::English(), "Widget Pro"), "Widget Pro SETUP Progress");
 }
 
 TEST(ConfirmationTexts, EmptyNameKeepsTheBlanks) {
-    const CString message = ConfirmationMessage("");
+    const CString message = ConfirmationMessage(Language::English(), "");
     EXPECT_EQ(message.rfind("UNINSTALL will remove  and all of its components", 0), 0u);
-    EXPECT_EQ(ConfirmationCaption(""), " Un-Install");
-    EXPECT_EQ(ProgressCaption(""), " SETUP Progress");
+    EXPECT_EQ(ConfirmationCaption(Language::English(), ""), " Un-Install");
+    EXPECT_EQ(ProgressCaption(Language::English(), ""), " SETUP Progress");
 }
 
 TEST(HeadingFonts, ScaleFromTheDialogFont) {

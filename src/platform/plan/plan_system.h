@@ -20,6 +20,8 @@ public:
     void RaisePriority() override {}
     LocalTime Now() override { return m_real.Now(); }
     CodePage AnsiCodePage() override { return m_real.AnsiCodePage(); }
+    // A plan is compared across machines by administrators: it stays English.
+    std::optional<std::uint16_t> UserInterfaceLanguage() override { return std::nullopt; }
     // The planning process's own DLL search, not the machine: limited as in a real run.
     bool SetDefaultDllDirectories(std::uint32_t flags) override { return m_real.SetDefaultDllDirectories(flags); }
     bool SetDllSearchFolder(const CString& path) override { return m_real.SetDllSearchFolder(path); }

@@ -54,18 +54,18 @@ int PlanUi::ShowMessageBox(const CString& text, const CString&, std::uint32_t st
     return yes ? mb::kIdYes : mb::kIdNo;
 }
 
-int PlanUi::RunConfirmationDialog(const CString& appName) {
+int PlanUi::RunConfirmationDialog(const CString& appName, const Language&) {
     m_recorder.MarkConfirmationReached();
     const bool silent = m_recorder.Answers() == PlanAnswers::Silent;
     const bool proceed = m_recorder.TakesPreferredAnswer();
     // The silent modes show no confirmation and go on as if Un-Install had been chosen; a
     // person who started the uninstaller most likely chooses it too.
     const char* reason = silent ? kSilentConfirmation : kPersonConfirmation;
-    m_recorder.Add(PlanVerb::Question, ConfirmationMessage(appName), "Un-Install / Exit", false,
+    m_recorder.Add(PlanVerb::Question, ConfirmationMessage(Language::English(), appName), "Un-Install / Exit", false,
                    AnswerText(proceed ? "Un-Install" : "Exit", reason));
     return proceed ? mb::kIdOk : mb::kIdCancel;
 }
 
-std::unique_ptr<IProgressWindow> PlanUi::CreateProgressWindow(const CString&) {
+std::unique_ptr<IProgressWindow> PlanUi::CreateProgressWindow(const CString&, const Language&) {
     return std::make_unique<PlanProgress>(m_recorder);
 }

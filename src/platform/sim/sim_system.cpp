@@ -88,3 +88,8 @@ SimSystem& SimSystem::SetCodePage(std::uint32_t number) {
     m_codePage = *codePage;
     return *this;
 }
+
+SimSystem& SimSystem::SetUiLanguage(std::optional<std::uint16_t> langId) {
+    m_uiLanguage = langId;
+    return *this;
+}

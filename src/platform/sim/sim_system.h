@@ -19,6 +19,7 @@ public:
     void RaisePriority() override;
     LocalTime Now() override { return m_now; }
     CodePage AnsiCodePage() override { return m_codePage; }
+    std::optional<std::uint16_t> UserInterfaceLanguage() override { return m_uiLanguage; }
     bool SetDefaultDllDirectories(std::uint32_t flags) override;
     bool SetDllSearchFolder(const CString& path) override;
 
@@ -39,6 +40,8 @@ public:
     // The ANSI code page, 1252 at first: one of those that CodePage::Known names. Set it before
     // the machine holds anything, since file and key names are filed by its characters.
     SimSystem& SetCodePage(std::uint32_t number);
+    // The system's UI language, US English (0x0409) at first; nullopt for a system that cannot tell.
+    SimSystem& SetUiLanguage(std::optional<std::uint16_t> langId);
     // Which of SetDefaultDllDirectories and SetDllDirectoryA the system has; none at first, as
     // on Windows 95 and 98.
     SimSystem& OfferDllSearchFunctions(bool defaultDirectories, bool dllDirectory);
@@ -60,6 +63,7 @@ private:
     CString m_moduleFileName = "C:\\App\\UNINST.EXE";
     LocalTime m_now{2001, 5, 17, 10, 30, 0, 0};
     CodePage m_codePage;
+    std::optional<std::uint16_t> m_uiLanguage = 0x0409;
     bool m_hasDefaultDllDirectories = false;
     bool m_hasDllDirectory = false;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/sim/sim_fault.h"
+#include "ui/dialog_logic.h"
 
 namespace {
 
@@ -70,18 +71,18 @@ void SimUi::Enable3dControls(const CString& modulePath) {
     m_transcript.Record({SimEventKind::Enable3dControls, modulePath, {}, 0, 0});
 }
 
-int SimUi::RunConfirmationDialog(const CString& appName) {
+int SimUi::RunConfirmationDialog(const CString& appName, const Language& language) {
     int answer = mb::kIdOk;
     if (!m_confirmationAnswers.empty()) {
         answer = m_confirmationAnswers.front();
         m_confirmationAnswers.pop_front();
     }
-    m_transcript.Record({SimEventKind::ConfirmationDialog, appName, {}, answer, 0});
+    m_transcript.Record({SimEventKind::ConfirmationDialog, appName, ConfirmationCaption(language, appName), answer, 0});
     return answer;
 }
 
-std::unique_ptr<IProgressWindow> SimUi::CreateProgressWindow(const CString& appName) {
-    m_transcript.Record({SimEventKind::ProgressCreated, appName, {}, 0, 0});
+std::unique_ptr<IProgressWindow> SimUi::CreateProgressWindow(const CString& appName, const Language& language) {
+    m_transcript.Record({SimEventKind::ProgressCreated, appName, ProgressCaption(language, appName), 0, 0});
     return std::make_unique<SimProgressWindow>(m_transcript, m_progressOpen);
 }
 

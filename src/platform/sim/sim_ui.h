@@ -18,8 +18,8 @@ public:
     void EndWaitCursor() override;
     void Enable3dControls(const CString& modulePath) override;
     // Answers the next scripted answer; without one, IDOK.
-    int RunConfirmationDialog(const CString& appName) override;
-    std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName) override;
+    int RunConfirmationDialog(const CString& appName, const Language& language) override;
+    std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName, const Language& language) override;
 
     // Test API.
     SimUi& AnswerMessageBoxes(std::initializer_list<int> answers);

@@ -11,12 +11,12 @@
 
 enum class SimEventKind {
     MessageBox,           // text, detail = caption, number = style, extra = the answer
-    ConfirmationDialog,   // text = application name, number = the answer
+    ConfirmationDialog,   // text = application name, detail = the caption shown, number = the answer
     WaitCursorBegin,
     WaitCursorEnd,
     Enable3dControls,     // text = the service module's path
     DllSearchSet,         // text = the function called, detail = its folder, number = its flags
-    ProgressCreated,      // text = application name
+    ProgressCreated,      // text = application name, detail = the caption shown
     Status,               // text
     Percent,              // number
     ProgressDestroyed,

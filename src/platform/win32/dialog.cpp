@@ -8,6 +8,10 @@ namespace {
 
 HWND HandleOf(const CWnd* window) { return window != nullptr ? window->GetSafeHwnd() : nullptr; }
 
+const DLGTEMPLATE* TemplateIn(const std::vector<unsigned char>& memoryTemplate) {
+    return reinterpret_cast<const DLGTEMPLATE*>(memoryTemplate.data());
+}
+
 // Messages whose dialog-procedure result is the message's result itself.
 bool ReturnsResultDirectly(UINT message) {
     switch (message) {
@@ -54,16 +58,27 @@ CDialog::~CDialog() { DestroyWindow(); }
 
 INT_PTR CDialog::DoModal(const CWnd* owner) {
     m_modal = true;
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
-                                           HandleOf(owner), &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const auto self = reinterpret_cast<LPARAM>(this);
+    const INT_PTR result =
+        m_memoryTemplate.empty()
+            ? DialogBoxParamA(instance, MAKEINTRESOURCEA(m_templateId), HandleOf(owner), &CDialog::DialogProc, self)
+            : DialogBoxIndirectParamA(instance, TemplateIn(m_memoryTemplate), HandleOf(owner), &CDialog::DialogProc,
+                                      self);
     m_modal = false;
     return result;
 }
 
 bool CDialog::Create(const CWnd* owner) {
     m_modal = false;
-    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), HandleOf(owner),
-                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const auto self = reinterpret_cast<LPARAM>(this);
+    const HWND window =
+        m_memoryTemplate.empty()
+            ? CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), HandleOf(owner), &CDialog::DialogProc, self)
+            : CreateDialogIndirectParamA(instance, TemplateIn(m_memoryTemplate), HandleOf(owner), &CDialog::DialogProc,
+                                         self);
+    return window != nullptr;
 }
 
 void CDialog::DestroyWindow() {

@@ -2,6 +2,8 @@
 // A dialog from a template resource, modal or modeless, with the exchange of member values and
 // control texts that dialogs run on initialisation and on UpdateData.
 
+#include <vector>
+
 #include "platform/win32/wnd.h"
 
 class CDialog;
@@ -34,6 +36,8 @@ public:
     void DestroyWindow();
 
     bool UpdateData(bool saveAndValidate);
+    // A template in memory that replaces the resource; an empty one keeps the resource.
+    void UseTemplate(std::vector<unsigned char> memoryTemplate) { m_memoryTemplate = std::move(memoryTemplate); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
 protected:
@@ -51,5 +55,6 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     int m_templateId;
+    std::vector<unsigned char> m_memoryTemplate;
     bool m_modal = false;
 };

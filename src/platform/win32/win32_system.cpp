@@ -5,6 +5,7 @@
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32/text_buffer.h"
+#include "platform/win32/ui_language.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ LocalTime Win32System::Now() {
 }
 
 CodePage Win32System::AnsiCodePage() { return SystemAnsiCodePage(); }
+
+std::optional<std::uint16_t> Win32System::UserInterfaceLanguage() { return SystemUiLanguage(); }
 
 bool Win32System::SetDefaultDllDirectories(std::uint32_t flags) {
     using Call = BOOL WINAPI(DWORD);

@@ -15,6 +15,7 @@ public:
     void RaisePriority() override;
     LocalTime Now() override;
     CodePage AnsiCodePage() override;
+    std::optional<std::uint16_t> UserInterfaceLanguage() override;
     bool SetDefaultDllDirectories(std::uint32_t flags) override;
     bool SetDllSearchFolder(const CString& path) override;
 };

@@ -1,10 +1,16 @@
 #pragma once
-// The about box, reached from the confirmation dialog's system menu; all its text is in its template.
+// The about box, reached from the confirmation dialog's system menu, in the run's language.
 
+#include "language/language.h"
 #include "platform/win32/dialog.h"
-#include "ui/win32/resource_ids.h"
 
 class CAboutDlg : public CDialog {
 public:
-    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+    explicit CAboutDlg(const Language& language);
+
+protected:
+    BOOL OnInitDialog() override;
+
+private:
+    const Language& m_language;
 };

@@ -4,16 +4,22 @@
 
 #include "ui/dialog_logic.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/script_font.h"
 
 namespace {
 
-constexpr char kInitialStatus[] = "INITIALIZATION...";
 constexpr char kInitialPercent[] = "0";
 
 }  // namespace
 
-CProgressDlg::CProgressDlg(CString appName)
-    : CDialog(IDD_PROGRESS), m_status(kInitialStatus), m_percent(kInitialPercent), m_appName(std::move(appName)) {}
+CProgressDlg::CProgressDlg(CString appName, const Language& language)
+    : CDialog(IDD_PROGRESS),
+      m_status(language.Text(TextId::StatusInitialization)),
+      m_percent(kInitialPercent),
+      m_appName(std::move(appName)),
+      m_language(language) {
+    UseTemplate(TemplateForCodePage(IDD_PROGRESS, language.CodePage()));
+}
 
 void CProgressDlg::SetStatus(const CString& text) {
     SendMessageA(m_hWnd, WM_COMMAND, ID_PROGRESS_STATUS, reinterpret_cast<LPARAM>(text.c_str()));
@@ -32,7 +38,7 @@ void CProgressDlg::DoDataExchange(CDataExchange& exchange) {
 
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetWindowText(ProgressCaption(m_appName));
+    SetWindowText(ProgressCaption(m_language, m_appName));
     return TRUE;
 }
 

@@ -2,7 +2,6 @@
 // Resource and control ids shared by the windows and uninst.rc (which spells them as numbers).
 
 constexpr int IDD_ABOUTBOX = 100;
-constexpr int IDS_ABOUTBOX = 101;
 constexpr int IDD_UNINST_DIALOG = 102;
 constexpr int IDD_PROGRESS = 106;
 constexpr int IDR_MAINFRAME = 128;
@@ -10,6 +9,9 @@ constexpr int IDR_MAINFRAME = 128;
 constexpr int IDC_MESSAGE = 1000;
 constexpr int IDC_SUBTITLE = 1001;
 constexpr int IDC_TITLE = 1002;
+
+constexpr int IDC_ABOUT_VERSION = 1003;
+constexpr int IDC_ABOUT_COPYRIGHT = 1004;
 
 constexpr int IDC_PROGRESS_BAR = 1000;
 constexpr int IDC_PROGRESS_STATUS = 1001;

@@ -5,7 +5,9 @@
 
 #include "ui/dialog_logic.h"
 #include "ui/win32/about_dlg.h"
+#include "ui/win32/dialog_texts.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/script_font.h"
 
 namespace {
 
@@ -16,25 +18,17 @@ constexpr WPARAM kBigIcon = 1;
 constexpr WPARAM kSmallIcon = 0;
 constexpr WPARAM kSystemCommandMask = 0xFFF0;
 
-CString LoadResourceString(UINT id) {
-    // The call cuts a string to the buffer without saying so: a string that filled the buffer
-    // is read again with a larger one.
-    std::string buffer(256, '\0');
-    for (;;) {
-        const int length = LoadStringA(GetModuleHandleA(nullptr), id, buffer.data(), static_cast<int>(buffer.size()));
-        if (length <= 0) return {};
-        if (static_cast<std::size_t>(length) + 1 < buffer.size()) return buffer.substr(0, length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 }  // namespace
 
-CUninstDlg::CUninstDlg(CString appName)
+CUninstDlg::CUninstDlg(CString appName, const Language& language)
     : CDialog(IDD_UNINST_DIALOG),
-      m_message(ConfirmationMessage(appName)),
+      m_message(ConfirmationMessage(language, appName)),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_appName(std::move(appName)) {}
+      m_appName(std::move(appName)),
+      m_language(language),
+      m_scriptFont(ScriptFontFor(language.CodePage())) {
+    UseTemplate(TemplateForCodePage(IDD_UNINST_DIALOG, language.CodePage()));
+}
 
 void CUninstDlg::DoDataExchange(CDataExchange& exchange) {
     exchange.Control(IDC_TITLE, m_title);
@@ -44,7 +38,11 @@ void CUninstDlg::DoDataExchange(CDataExchange& exchange) {
 
 BOOL CUninstDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetWindowText(ConfirmationCaption(m_appName));
+    SetWindowText(ConfirmationCaption(m_language, m_appName));
+    SetItemText(m_hWnd, IDC_TITLE, m_language.Text(TextId::ConfirmTitle));
+    SetItemText(m_hWnd, IDC_SUBTITLE, m_language.Text(TextId::ConfirmSubtitle));
+    SetItemText(m_hWnd, IDOK, m_language.Text(TextId::ConfirmUninstallButton));
+    SetItemText(m_hWnd, IDCANCEL, m_language.Text(TextId::ConfirmExitButton));
     CreateHeadingFonts();
     AddAboutItem();
     SendMessageA(m_hWnd, WM_SETICON, kBigIcon, reinterpret_cast<LPARAM>(m_hIcon));
@@ -65,12 +63,13 @@ void CUninstDlg::CreateHeadingFonts() {
     description.lfUnderline = 1;
     description.lfHeight = title.height;
     description.lfWidth = title.width;
-    description.lfCharSet = 0;
+    description.lfCharSet = m_scriptFont ? m_scriptFont->charset : 0;
     description.lfOutPrecision = 0;
     description.lfClipPrecision = 0;
     description.lfQuality = 0;
     description.lfPitchAndFamily = 0;
-    std::strcpy(description.lfFaceName, kHeadingFace);
+    const CString face = m_scriptFont ? AnsiFaceName(*m_scriptFont) : CString(kHeadingFace);
+    description.lfFaceName[face.copy(description.lfFaceName, LF_FACESIZE - 1)] = '\0';
     m_titleFont.CreateFontIndirect(description);
 
     const FontSize subtitle = SubtitleFontSize(title);
@@ -89,8 +88,7 @@ void CUninstDlg::CreateHeadingFonts() {
 void CUninstDlg::AddAboutItem() {
     const HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
     if (systemMenu == nullptr) return;
-    const CString text = LoadResourceString(IDS_ABOUTBOX);
-    if (text.empty()) return;
+    const CString text(m_language.Text(TextId::ConfirmAboutMenu));
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text.c_str());
 }
@@ -110,7 +108,7 @@ std::optional<LRESULT> CUninstDlg::OnMessage(UINT message, WPARAM wParam, LPARAM
 
 bool CUninstDlg::OnSysCommand(WPARAM command) {
     if ((command & kSystemCommandMask) != IDM_ABOUTBOX) return false;
-    CAboutDlg about;
+    CAboutDlg about(m_language);
     about.DoModal(this);
     return true;
 }

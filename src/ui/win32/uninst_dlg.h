@@ -2,13 +2,15 @@
 // The confirmation dialog: names the application about to be removed and lets the user go on
 // ("&Un-Install", IDOK) or leave everything installed ("E&xit", IDCANCEL).
 
+#include "language/language.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/font.h"
 #include "platform/win32/static.h"
+#include "ui/win32/script_font.h"
 
 class CUninstDlg : public CDialog {
 public:
-    explicit CUninstDlg(CString appName);
+    CUninstDlg(CString appName, const Language& language);
 
 protected:
     void DoDataExchange(CDataExchange& exchange) override;
@@ -28,4 +30,6 @@ private:
     CFont m_subtitleFont;
     HICON m_hIcon;
     CString m_appName;
+    const Language& m_language;
+    std::optional<ScriptFont> m_scriptFont;
 };

@@ -17,7 +17,8 @@ Ctl3dCall FindCtl3dCall(HMODULE module, const char* name) {
 
 class Win32ProgressWindow : public IProgressWindow {
 public:
-    Win32ProgressWindow(Win32UserInterface& ui, const CString& appName) : m_ui(ui), m_dialog(appName) {}
+    Win32ProgressWindow(Win32UserInterface& ui, const CString& appName, const Language& language)
+        : m_ui(ui), m_dialog(appName, language) {}
     ~Win32ProgressWindow() override {
         m_dialog.DestroyWindow();
         m_ui.SetMainWindow(nullptr);
@@ -64,16 +65,17 @@ void Win32UserInterface::Enable3dControls(const CString& modulePath) {
     if (const Ctl3dCall autoSubclass = FindCtl3dCall(m_ctl3d.get(), kCtl3dAutoSubclass)) autoSubclass(instance);
 }
 
-int Win32UserInterface::RunConfirmationDialog(const CString& appName) {
-    CUninstDlg dialog(appName);
+int Win32UserInterface::RunConfirmationDialog(const CString& appName, const Language& language) {
+    CUninstDlg dialog(appName, language);
     SetMainWindow(&dialog);
     const INT_PTR result = dialog.DoModal();
     SetMainWindow(nullptr);
     return static_cast<int>(result);
 }
 
-std::unique_ptr<IProgressWindow> Win32UserInterface::CreateProgressWindow(const CString& appName) {
-    auto window = std::make_unique<Win32ProgressWindow>(*this, appName);
+std::unique_ptr<IProgressWindow> Win32UserInterface::CreateProgressWindow(const CString& appName,
+                                                                          const Language& language) {
+    auto window = std::make_unique<Win32ProgressWindow>(*this, appName, language);
     CProgressDlg& dialog = window->Dialog();
     dialog.Create(&m_noOwner);
     SetMainWindow(&dialog);

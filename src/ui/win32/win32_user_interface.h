@@ -17,8 +17,8 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     void Enable3dControls(const CString& modulePath) override;
-    int RunConfirmationDialog(const CString& appName) override;
-    std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName) override;
+    int RunConfirmationDialog(const CString& appName, const Language& language) override;
+    std::unique_ptr<IProgressWindow> CreateProgressWindow(const CString& appName, const Language& language) override;
 
     void SetMainWindow(const CWnd* window) { m_mainWindow = window; }
 

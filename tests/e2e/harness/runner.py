@@ -115,9 +115,11 @@ def check_expectations(result):
 
 
 class Runner:
-    def __init__(self, session, family):
+    """wine, when given, runs the family's prefix with an environment of its own (a language)."""
+
+    def __init__(self, session, family, wine=None):
         self.session, self.family = session, family
-        self.wine = session.wine(family)
+        self.wine = wine or session.wine(family)
 
     def _temp_copies(self):
         temp = self.wine.unix_path(self.wine.temp_dir())
@@ -245,11 +247,13 @@ class Runner:
 
 
 class Screenshots:
-    """Takes the confirmation dialog while the driver holds its answer, and the progress window
-    when its bar first stands part-way along (a scenario holds it there with a slow program)."""
+    """Takes the window that the driver holds its answer for (the confirmation dialog, or a message
+    box as message.png), and the progress window when its bar first stands part-way along (a
+    scenario holds it there with a slow program)."""
 
     def __init__(self, session, work):
         self.session, self.work, self.taken = session, work, set()
+        self.message_box_shown = False
 
     def _shoot(self, name):
         if name not in self.taken:
@@ -258,8 +262,12 @@ class Screenshots:
 
     def __call__(self, line):
         tag, _, rest = line.partition(" ")
-        if tag == "SHOT":
-            self._shoot("confirmation")
+        if tag == "WINDOW":
+            self.message_box_shown = False
+        elif tag == "TEXT" and rest.startswith("65535 "):
+            self.message_box_shown = True
+        elif tag == "SHOT":
+            self._shoot("message" if self.message_box_shown else "confirmation")
         elif tag == "PERCENT" and rest.isdigit() and 0 < int(rest) < 100:
             # The run sets the next status right after the percentage: let it reach the screen.
             time.sleep(0.3)

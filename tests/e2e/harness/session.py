@@ -69,7 +69,8 @@ class Session:
         return name
 
     def wine(self, family):
-        return Wine(self.work_dir / family / "prefix", self.arch(), self.display(), family)
+        prefix = self.work_dir / FAMILIES[family].prefix_family / "prefix"
+        return Wine(prefix, self.arch(), self.display(), family)
 
     def set_up(self, family):
         started = time.monotonic()
@@ -85,6 +86,8 @@ class Session:
     def tear_down(self):
         state = self._state()
         for family in FAMILIES:
+            if FAMILIES[family].prefix_of:
+                continue
             prefix = self.work_dir / family / "prefix"
             if prefix.exists():
                 Wine(prefix, self.arch(), state.get("display", ""), family).kill_server()

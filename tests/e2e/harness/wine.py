@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 import time
 
-from .families import FAMILIES, ensure_locale
+from .families import FAMILIES, Family, ensure_locale
 
 PE_MACHINE_I386 = 0x14C
 PE_MACHINE_AMD64 = 0x8664
@@ -35,11 +35,12 @@ def can_run_32bit_linux_programs():
 
 
 class Wine:
-    """The loader and server for one architecture, bound to one prefix of a family and one display."""
+    """The loader and server for one architecture, bound to one prefix of a family and one display.
+    The family is a name of FAMILIES, or a Family of its own for a prefix that another family made."""
 
     def __init__(self, prefix, arch, display, family):
         self.prefix = pathlib.Path(prefix)
-        self.family = FAMILIES[family]
+        self.family = family if isinstance(family, Family) else FAMILIES[family]
         self.arch = arch
         self.display = display
         if arch == "win32":
@@ -60,6 +61,8 @@ class Wine:
 
     def env(self):
         env = dict(os.environ)
+        # LC_ALL would override the family's UI language.
+        env.pop("LC_ALL", None)
         env.update(WINEPREFIX=str(self.prefix), WINEARCH=self.arch, WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=self.display, **self.family.env())
         if self.arch == "win64":
@@ -175,11 +178,16 @@ class Wine:
 
     def import_reg(self, body):
         """One regedit process for a whole set of keys: far quicker than one reg add each."""
+        # A REGEDIT4 file is read in the ANSI code page.
+        self.import_reg_file(("REGEDIT4\r\n\r\n" + body + "\r\n").encode(self.encoding))
+
+    def import_reg_file(self, data):
+        """A registry file's bytes, as regedit reads them (REGEDIT4 in the ANSI code page, or
+        UTF-16 with its header)."""
         work = self.drive_c / "e2e"
         work.mkdir(exist_ok=True)
         regfile = work / f"import-{time.monotonic_ns()}.reg"
-        # A REGEDIT4 file is read in the ANSI code page.
-        regfile.write_bytes(("REGEDIT4\r\n\r\n" + body + "\r\n").encode(self.encoding))
+        regfile.write_bytes(data)
         self.run("regedit", "/s", f"C:\\e2e\\{regfile.name}")
         regfile.unlink()
 

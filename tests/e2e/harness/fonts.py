@@ -1,0 +1,41 @@
+"""The fonts of the period's Japanese, Chinese and Korean systems, as Wine finds them here, for
+the runs of one language at a time in a shared prefix.
+
+The program asks for the dialog face of such a system, which Wine lacks: it is replaced by a font
+that Debian packages (scripts/install-deps.sh). Wine's own windows (captions, message boxes) are
+given the same script's font, as those systems had. Only the running language's faces are
+replaced: Wine links Tahoma to all four names, and a replaced one would draw every Tahoma text."""
+
+import struct
+
+# code page: (faces as the program names them, the font that Wine draws them with, its charset)
+SCRIPT_FONTS = {
+    932: (("MS UI Gothic",), "IPAPGothic", 128),
+    936: (("SimSun", "\u5b8b\u4f53"), "AR PL UMing CN", 134),
+    949: (("Gulim", "\uad74\ub9bc"), "NanumGothic", 129),
+    950: (("PMingLiU", "\u65b0\u7d30\u660e\u9ad4"), "AR PL UMing TW", 136),
+}
+REPLACEMENTS = r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements"
+WINDOW_METRICS = r"HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics"
+# The fonts of Wine's own windows, with the weight of each.
+SYSTEM_FONT_NAMES = {"CaptionFont": 700, "SmCaptionFont": 700, "MenuFont": 400, "StatusFont": 400,
+                     "MessageFont": 400, "IconFont": 400}
+NINE_POINTS = -12
+
+
+def _logfont(face, weight, charset):
+    fields = struct.pack("<5l8B", NINE_POINTS, 0, 0, 0, weight, 0, 0, 0, charset, 0, 0, 0, 0)
+    return "hex:" + ",".join(f"{b:02x}" for b in fields + face.encode("utf-16-le").ljust(64, b"\0"))
+
+
+def language_fonts_reg(code_page):
+    """A registry file for the runs of a language of this code page: the replacement and the
+    system font of its script, or none and Wine's defaults. In UTF-16, for the faces' own names."""
+    font = SCRIPT_FONTS.get(code_page)
+    lines = ["Windows Registry Editor Version 5.00", "", f"[{REPLACEMENTS}]"]
+    for faces, replacement, _ in SCRIPT_FONTS.values():
+        lines += [f'"{face}"=' + (f'"{replacement}"' if font and face in font[0] else "-") for face in faces]
+    lines += ["", f"[{WINDOW_METRICS}]"]
+    lines += [f'"{name}"=' + (_logfont(font[1], weight, font[2]) if font else "-")
+              for name, weight in SYSTEM_FONT_NAMES.items()]
+    return "\ufeff".encode("utf-16-le") + "\r\n".join(lines + [""]).encode("utf-16-le")
