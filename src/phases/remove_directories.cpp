@@ -5,11 +5,6 @@
 #include "phases/folder_chain.h"
 #include "setupinfo/text.h"
 
-namespace {
-
-
-}  // namespace
-
 void CUninstApp::RemoveDirectories() {
     SetStatus(TextId::StatusDirectories);
     SetPercent(0);

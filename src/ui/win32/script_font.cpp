@@ -61,6 +61,11 @@ std::optional<ScriptFont> ScriptFontFor(std::uint32_t codePage) {
     }
 }
 
+BYTE HeadingCharset(std::uint32_t codePage) {
+    if (const std::optional<ScriptFont> font = ScriptFontFor(codePage)) return font->charset;
+    return codePage == 1252 ? ANSI_CHARSET : DEFAULT_CHARSET;
+}
+
 CString AnsiFaceName(const ScriptFont& font) {
     std::string face(LF_FACESIZE, '\0');
     const int length = WideCharToMultiByte(CP_ACP, 0, font.face, -1, face.data(), LF_FACESIZE, nullptr, nullptr);

@@ -20,6 +20,10 @@ struct ScriptFont {
 
 std::optional<ScriptFont> ScriptFontFor(std::uint32_t codePage);
 
+// The character set of the confirmation dialog's headings: the described Western one for code
+// page 1252; the system's own for Polish and Russian, whose letters a Western Arial lacks.
+BYTE HeadingCharset(std::uint32_t codePage);
+
 // The face as the ANSI functions (CreateFontIndirectA) take it.
 CString AnsiFaceName(const ScriptFont& font);
 

@@ -63,7 +63,7 @@ void CUninstDlg::CreateHeadingFonts() {
     description.lfUnderline = 1;
     description.lfHeight = title.height;
     description.lfWidth = title.width;
-    description.lfCharSet = m_scriptFont ? m_scriptFont->charset : 0;
+    description.lfCharSet = HeadingCharset(m_language.CodePage());
     description.lfOutPrecision = 0;
     description.lfClipPrecision = 0;
     description.lfQuality = 0;
