@@ -132,6 +132,11 @@ TEST_F(SimFilesTest, PathsCollapseDotsAndDoubledBackslashesWhereTheyAreCharacter
         m_machine.system().SetCodePage(c.codePage);
         EXPECT_EQ(m_files.FullPathName(c.path), c.full) << c.path;
     }
+    // Trailing backslashes leave a folder's name where they are characters, not where one is the
+    // second byte of the last character.
+    m_machine.files().AddFolder("C:\\\x83\\\\\\");
+    EXPECT_TRUE(m_machine.files().FolderExists("C:\\\x83\\"));
+    EXPECT_FALSE(m_machine.files().FolderExists("C:\\\x83"));
 }
 
 TEST_F(SimFilesTest, DeletionRefusals) {

@@ -9,13 +9,20 @@
 
 namespace {
 
-CString WithoutTrailingBackslashes(std::string_view path, const CodePage& codePage) {
-    std::size_t end = path.size();
-    for (std::size_t last = SimLastSeparator(path, codePage); last != std::string_view::npos && last + 1 == end;
-         last = SimLastSeparator(path.substr(0, end), codePage)) {
-        end = last;
+// In one pass: whether a byte is a backslash depends only on the bytes before it, so the run of
+// backslashes that ends the path is the last run found from the front.
+std::string_view TrimTrailingBackslashes(std::string_view path, const CodePage& codePage) {
+    std::size_t runStart = std::string_view::npos;
+    std::size_t previous = std::string_view::npos;
+    for (std::size_t i = SimFindSeparator(path, 0, codePage); i != std::string_view::npos; i = SimFindSeparator(path, i + 1, codePage)) {
+        if (previous == std::string_view::npos || previous + 1 != i) runStart = i;
+        previous = i;
     }
-    return CString(path.substr(0, end));
+    return previous != std::string_view::npos && previous + 1 == path.size() ? path.substr(0, runStart) : path;
+}
+
+CString WithoutTrailingBackslashes(std::string_view path, const CodePage& codePage) {
+    return CString(TrimTrailingBackslashes(path, codePage));
 }
 
 bool EndsWithSeparator(std::string_view path, const CodePage& codePage) {
@@ -24,8 +31,8 @@ bool EndsWithSeparator(std::string_view path, const CodePage& codePage) {
 }
 
 // The lookup key of a full path: folded, without trailing backslashes ("C:\" is "c:").
-CString Key(const CString& full, const CodePage& codePage) {
-    return SimFold(WithoutTrailingBackslashes(full, codePage), codePage);
+CString Key(std::string_view full, const CodePage& codePage) {
+    return SimFold(TrimTrailingBackslashes(full, codePage), codePage);
 }
 
 bool IsUnc(std::string_view key) { return key.size() >= 2 && key[0] == '\\' && key[1] == '\\'; }
@@ -162,9 +169,10 @@ bool SimFiles::Fail(std::uint32_t error) {
 CString SimFiles::Resolve(const CString& path) const {
     if (path.empty()) return {};
     if (IsUnc(path)) return Collapsed(path, CurrentCodePage());
+    // Most paths are full ones: the current folder is needed only for the others.
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return Collapsed(path, CurrentCodePage());
     const CString current = WithoutTrailingBackslashes(m_currentFolder, CurrentCodePage());
     if (path.size() >= 2 && path[1] == ':') {
-        if (path.size() >= 3 && path[2] == '\\') return Collapsed(path, CurrentCodePage());
         const CString rest = path.substr(2);
         if (SimEqualsNoCase(current.substr(0, 2), path.substr(0, 2), CurrentCodePage())) {
             return Collapsed(rest.empty() ? current : current + "\\" + rest, CurrentCodePage());
@@ -202,13 +210,15 @@ bool SimFiles::ParentExists(const CString& key) const {
 }
 
 void SimFiles::AddParents(const CString& full) {
-    const CString trimmed = WithoutTrailingBackslashes(full, CurrentCodePage());
+    const std::string_view trimmed = TrimTrailingBackslashes(full, CurrentCodePage());
     for (const std::size_t cut : SimSeparators(trimmed, CurrentCodePage())) {
-        const CString folder = trimmed.substr(0, cut);
+        const std::string_view folder = trimmed.substr(0, cut);
         if (folder.empty()) continue;
         CString key = Key(folder, CurrentCodePage());
         if (IsRootKey(key, CurrentCodePage())) continue;
-        InsertIfAbsent(m_folders, std::move(key), Folder{folder, 0, false});
+        // Most parents are there already: their name is copied only for a new one.
+        const auto at = LowerBoundByKey(m_folders, key);
+        if (at == m_folders.end() || key < at->first) m_folders.insert(at, {std::move(key), Folder{CString(folder), 0, false}});
     }
 }
 
