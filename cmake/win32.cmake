@@ -21,6 +21,10 @@ add_library(uninst_windows OBJECT ${UNINST_WIN32_SOURCES})
 target_link_libraries(uninst_windows PUBLIC uninst_core)
 uninst_period_library(uninst_windows)
 uninst_warnings(uninst_windows)
+# windres tells the build of no header it reads: the resources are compiled again when the
+# version or the manifest that they take from the generated folder changes.
+set_source_files_properties(src/ui/win32/uninst.rc src/check/win32/uninst-check.rc PROPERTIES
+    OBJECT_DEPENDS "${UNINST_GENERATED_DIR}/version_resource.h;${UNINST_GENERATED_DIR}/uninst.manifest")
 foreach(program IN ITEMS uninst uninst-en)
     add_executable(${program} WIN32 $<TARGET_OBJECTS:uninst_windows> src/ui/win32/uninst.rc)
     target_include_directories(${program} PRIVATE src)
