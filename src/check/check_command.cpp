@@ -14,9 +14,19 @@ constexpr char kUnreadable[] = "cannot read the file";
 constexpr char kUnknownCodePage[] = "the system's code page is not one the checker knows; name one with --codepage";
 constexpr char kTooLarge[] = "the file is larger than 64 MiB: no setup information is that long, and it is not read";
 
+class Checker : public ISetupCheck {
+public:
+    CheckResult Check(const CString& text, const CheckOptions& options) override { return CheckSetupText(text, options); }
+};
+
 }  // namespace
 
 int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console) {
+    Checker checker;
+    return RunCheckCommand(arguments, console, checker);
+}
+
+int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console, ISetupCheck& check) {
     const ParsedArguments parsed = ParseCheckArguments(arguments);
     if (parsed.usageAsked) {
         console.Write(kCheckUsage);
@@ -46,7 +56,7 @@ int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console) {
         console.Write(options.json ? FormatJsonReport(result, options) : FormatTextReport(result, options));
         return checkexit::kErrors;
     }
-    const CheckResult result = CheckSetupText(text, options);
+    const CheckResult result = check.Check(text, options);
     console.Write(options.json ? FormatJsonReport(result, options) : FormatTextReport(result, options));
     return CheckExitCode(result.findings);
 }

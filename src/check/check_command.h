@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "check/checker.h"
 #include "platform/types.h"
 
 // A file larger than this is refused rather than read: no setup information comes near it.
@@ -22,4 +23,14 @@ public:
     virtual std::uint32_t SystemCodePage() = 0;
 };
 
+// What the command checks a file it has read with: the checker itself, or the checker with a
+// test's own probes around it, so that a test sees what the command ran without a second run.
+class ISetupCheck {
+public:
+    virtual ~ISetupCheck() = default;
+    virtual CheckResult Check(const CString& text, const CheckOptions& options) = 0;
+};
+
+int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console, ISetupCheck& check);
+// The same with the checker.
 int RunCheckCommand(const CStringArray& arguments, ICheckConsole& console);

@@ -30,19 +30,26 @@ int Count(const Findings& findings, FindingKind kind) {
 // Bytes below 32 and 127 as \xNN; JSON additionally escapes quotes, backslashes and every byte
 // from 128 up, which is no UTF-8 of its own, as the Latin-1 character of the same number.
 void AppendEscaped(CString& out, const CString& text, bool json) {
-    for (const char byte : text) {
+    // Bytes that need no escape go in as whole runs: a report quotes every line of the plan.
+    std::size_t plain = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char byte = text[at];
         const auto value = static_cast<unsigned char>(byte);
-        if (json && (byte == '"' || byte == '\\')) {
+        const bool quote = json && (byte == '"' || byte == '\\');
+        const bool control = value < 32 || value == 127 || (json && value >= 128);
+        if (!quote && !control) continue;
+        out.append(text, plain, at - plain);
+        plain = at + 1;
+        if (quote) {
             out += '\\';
             out += byte;
-        } else if (value < 32 || value == 127 || (json && value >= 128)) {
+        } else {
             out += json ? "\\u00" : "\\x";
             out += kHexDigits[value >> 4];
             out += kHexDigits[value & 0xF];
-        } else {
-            out += byte;
         }
     }
+    out.append(text, plain, CString::npos);
 }
 
 CString Escaped(const CString& text, bool json) {

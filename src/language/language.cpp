@@ -15,9 +15,14 @@ bool IsPieceByte(char byte) { return byte >= static_cast<char>(Piece::App) && by
 Language::Language(const LanguageRecord& record, CString texts) : m_record(&record) {
     auto unpacked = std::make_unique<Texts>();
     unpacked->starts.assign(kTextCount + 1, 0);
-    std::size_t text = 1;
-    for (std::size_t at = 0; at < texts.size() && text <= kTextCount; ++at) {
-        if (texts[at] == '\0') unpacked->starts[text++] = static_cast<std::uint16_t>(at + 1);
+    // Text by text rather than byte by byte: a program makes the English more than once a run.
+    const std::string_view bytes(texts);
+    std::size_t at = 0;
+    for (std::size_t text = 1; text <= kTextCount; ++text) {
+        const std::size_t end = bytes.find('\0', at);
+        if (end == std::string_view::npos) break;
+        at = end + 1;
+        unpacked->starts[text] = static_cast<std::uint16_t>(at);
     }
     unpacked->bytes = std::move(texts);
     m_texts = std::move(unpacked);
