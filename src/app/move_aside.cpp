@@ -13,6 +13,7 @@ constexpr std::uint32_t kAsideNumbers = 0x10000;
 constexpr char kKeptNameWarning[] =
     " (held open without delete sharing); a reinstall before the restart would lose the file of that "
     "name, which is deleted then";
+constexpr char kNoFreeNameNote[] = " (no name of our own is free on its volume)";
 
 }  // namespace
 
@@ -58,5 +59,6 @@ void CUninstApp::QueueFileInUse(const CString& path) {
             return;
         }
     }
+    if (!aside) Log("not moved aside: " + path + kNoFreeNameNote);
     if (QueueDeletionAtRestart(path, aside ? &*aside : nullptr)) m_queuedFiles.push_back(path);
 }
