@@ -33,6 +33,7 @@ folders = [
     ("platform/sim", "src/platform/sim/"),
     ("platform/plan", "src/platform/plan/"),
     ("check", "src/check/"),
+    ("language", "src/language/"),
     ("platform (code pages)", "src/platform/"),
 ]
 totals = {name: [0, 0, 0, 0] for name, _ in folders}

@@ -5,6 +5,8 @@
 #   FUZZ_RUNS     executions per target (default: no limit; runs end at FUZZ_SECONDS)
 #   FUZZ_TARGETS  the targets to run (default: all four)
 #   FUZZ_NICE     niceness of the runs (default 19)
+#   FUZZ_JOBS     processes per target, sharing its corpus (default 1); FUZZ_RUNS is their sum, and
+#                 the table adds up their executions and speeds
 #   FUZZ_TIMEOUT  seconds one input may take before it counts as a timeout or a slow input, a
 #                 finding (default 60: on a loaded machine a fuzzer descheduled for ten seconds
 #                 reports a false one)
@@ -22,10 +24,14 @@ runs=${FUZZ_RUNS:-}
 targets=${FUZZ_TARGETS:-setup_text command_line expansion check}
 niceness=${FUZZ_NICE:-19}
 timeout=${FUZZ_TIMEOUT:-60}
+jobs=${FUZZ_JOBS:-1}
 
 limits=()
 [ "$seconds" != 0 ] && limits+=("-max_total_time=$seconds")
-[ -n "$runs" ] && limits+=("-runs=$runs")
+[ -n "$runs" ] && limits+=("-runs=$(( (runs + jobs - 1) / jobs ))")
+# With more than one process, libFuzzer's parent starts them and each writes its own log,
+# fuzz-<n>.log in the current folder; the figures are read from those.
+[ "$jobs" -gt 1 ] && limits+=("-jobs=$jobs" "-workers=$jobs")
 
 rows=()
 status=0
@@ -42,13 +48,15 @@ for t in $targets; do
     # The processor time beside the wall time: on a shared machine only the former says what a
     # run costs.
     TIMEFORMAT='%U %S'
-    { time nice -n "$niceness" "$exe" "${limits[@]}" -timeout="$timeout" -report_slow_units="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
+    { time nice -n "$niceness" env -C "$dir" "$exe" "${limits[@]}" -timeout="$timeout" -report_slow_units="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$dir/findings/" "$dir/corpus" >"$dir/run.log" 2>&1 || rc=$?; } 2>"$dir/cpu"
     elapsed=$(( $(date +%s) - start ))
     cpu=$(awk '{printf "%.1f", $1 + $2}' "$dir/cpu")
-    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/run.log" | tail -1)
-    speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$dir/run.log" | tail -1)
-    coverage=$(grep -E '^#[0-9]+' "$dir/run.log" | grep -o 'cov: [0-9]* ft: [0-9]*' | tail -1)
+    logs=("$dir/run.log")
+    [ "$jobs" -gt 1 ] && logs=("$dir"/fuzz-*.log)
+    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "${logs[@]}" | awk '{ n += $1 } END { if (NR) print n }')
+    speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "${logs[@]}" | awk '{ n += $1 } END { if (NR) print n }')
+    coverage=$(for log in "${logs[@]}"; do grep -E '^#[0-9]+' "$log" | grep -o 'cov: [0-9]* ft: [0-9]*' | tail -1; done | sort -t' ' -k2,2n | tail -1)
     findings=$(find "$dir/findings" -type f | wc -l)
     # 72 is libFuzzer's exit after an interrupt (Ctrl-C): the figures so far still count.
     if { [ "$rc" -ne 0 ] && [ "$rc" -ne 72 ]; } || [ "$findings" -ne 0 ]; then status=1; fi

@@ -152,29 +152,36 @@ CString ReadFile(SimMachine& machine, const CString& path) {
     return text;
 }
 
-// The window speaks the chosen language; the log keeps the English, as administrators compare logs.
+// The window speaks the chosen language, from the system or from /LANG=; the log keeps the
+// English, as administrators compare logs.
 TEST(LanguageChoice, MessageShownTranslatedAndLoggedInEnglish) {
     if (kLanguageRecordCount < 2) GTEST_SKIP() << "the build carries English only";
     const auto language = Language::At(kLanguageRecordCount - 1);
     ASSERT_TRUE(language);
-    SimMachine machine;
-    machine.system()
-        .SetCodePage(language->CodePage())
-        .SetUiLanguage(language->Record().langIds[0])
-        .SetVersionEx(OsVersion{1, 3, 95})
-        .SetArgumentText("/LOG=C:\\run.log");
-    {
-        CUninstApp app(machine.platform());
-        app.InitInstance();
+    const CString tag(language->Tag());
+    for (const bool byArgument : {false, true}) {
+        SCOPED_TRACE(byArgument ? "/LANG=" : "system");
+        SimMachine machine;
+        machine.system()
+            .SetCodePage(language->CodePage())
+            .SetUiLanguage(byArgument ? 0x0409 : language->Record().langIds[0])
+            .SetVersionEx(OsVersion{1, 3, 95})
+            .SetArgumentText(byArgument ? "/LANG=\"" + tag + "\" /LOG=C:\\run.log" : CString("/LOG=C:\\run.log"));
+        {
+            CUninstApp app(machine.platform());
+            app.InitInstance();
+        }
+        const auto boxes = machine.transcript().MessageBoxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.front().text, language->Format({TextId::UnsupportedSystem}));
+        const CString log = ReadFile(machine, "C:\\run.log");
+        EXPECT_NE(log.find("language: " + tag + (byArgument ? " (/LANG=" + tag + ")" : CString(" (system UI language "))),
+                  CString::npos)
+            << log;
+        EXPECT_NE(log.find("message: " + Language::English().Format({TextId::UnsupportedSystem}) + " -> OK"),
+                  CString::npos)
+            << log;
     }
-    const auto boxes = machine.transcript().MessageBoxes();
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes.front().text, language->Format({TextId::UnsupportedSystem}));
-    const CString log = ReadFile(machine, "C:\\run.log");
-    EXPECT_NE(log.find("language: " + CString(language->Tag()) + " (system UI language "), CString::npos) << log;
-    EXPECT_NE(log.find("message: " + Language::English().Format({TextId::UnsupportedSystem}) + " -> OK"),
-              CString::npos)
-        << log;
 }
 
 }  // namespace

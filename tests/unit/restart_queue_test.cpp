@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "working_copy_run.h"
@@ -82,6 +83,48 @@ TEST_P(FilesInUseTest, WithoutWaitTheRunStillEndsWithZero) {
 
 INSTANTIATE_TEST_SUITE_P(Families, FilesInUseTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Nt" : "Win9x"; });
+
+// With /WAIT the first instance's own file goes at the end even where the setup information
+// names another: deleted when it can be, queued while it runs, and left when it may not go.
+enum class OwnFile { Free, Running, Protected };
+
+class WaitingOwnFileTest : public RestartQueueTest, public ::testing::WithParamInterface<OwnFile> {};
+
+TEST_P(WaitingOwnFileTest, GoesAtTheEndWhereverTheListPointsElse) {
+    constexpr char kFirstInstance[] = "C:\\App\\UNINST\\REMOVE.EXE";  // beside SETUP.INF, named by no line
+    m_machine.system().UseWindowsNt4();
+    m_machine.files().AddFile(kFirstInstance, "program");
+    if (GetParam() == OwnFile::Running) m_machine.files().MarkInUse(kFirstInstance);
+    if (GetParam() == OwnFile::Protected) m_machine.files().DenyDeletion(kFirstInstance);
+    WriteSetup({"%apppath%\\a.txt"});
+    const int exitCode = Run("/UNINST=0," + CString(kFirstInstance) + " /SILENT /WAIT /LOG=C:\\Logs\\run.log");
+
+    const CStringArray& pending = m_machine.files().PendingRestartDeletions();
+    const bool queued = std::find(pending.begin(), pending.end(), kFirstInstance) != pending.end() ||
+                        std::find(pending.begin(), pending.end(), "C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP") != pending.end();
+    switch (GetParam()) {
+        case OwnFile::Free:
+            EXPECT_TRUE(Logged("file deleted: " + CString(kFirstInstance))) << Log();
+            EXPECT_FALSE(m_machine.files().FileExists(kFirstInstance));
+            EXPECT_FALSE(queued) << Dump();
+            break;
+        case OwnFile::Running:
+            EXPECT_TRUE(Logged("file in use: " + CString(kFirstInstance) + " (error 5)")) << Log();
+            EXPECT_TRUE(queued) << Dump();
+            EXPECT_EQ(exitCode, 3010);
+            break;
+        case OwnFile::Protected:
+            EXPECT_TRUE(Logged("file left: " + CString(kFirstInstance) + " (error 5), no right to delete it")) << Log();
+            EXPECT_EQ(m_machine.files().FileContent(kFirstInstance), CString("program"));
+            EXPECT_FALSE(queued) << Dump();
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(States, WaitingOwnFileTest, ::testing::Values(OwnFile::Free, OwnFile::Running, OwnFile::Protected),
+                         [](const ::testing::TestParamInfo<OwnFile>& info) {
+                             return info.param == OwnFile::Free ? "Free" : info.param == OwnFile::Running ? "Running" : "Protected";
+                         });
 
 TEST_F(RestartQueueTest, FileInUseAtADriveRootQueuesNoFolder) {
     m_machine.system().UseWindowsNt4();
