@@ -249,6 +249,35 @@ TEST(PlanTest, QuestionsNameTheAnswerTakenAndWhereTheOtherLeads) {
     EXPECT_NE(silent.text.find("; 4 other changes made ("), CString::npos) << silent.text;
 }
 
+// Each question costs the plan one more run, so only the first 50 are followed both ways.
+TEST(PlanTest, QuestionsBeyondTheFiftiethAreAnsweredButNotExplored) {
+    SimMachine machine;
+    machine.system().UseWindowsNt4().SetArgumentText(kCopySwitch).SetModuleFileName(kWorkingCopy);
+    CString setup = "[SetupOptions]\r\nAppName=Demo\r\n[SharedComponents]\r\nyes\r\n[UnInstall.Shared]\r\n";
+    // The confirmation and one question for each of 50 shared files that reach zero: 51 in all.
+    for (int i = 0; i < 50; ++i) {
+        const CString dll = "C:\\WINDOWS\\SYSTEM\\s" + std::to_string(i) + ".dll";
+        machine.files().AddFile(dll);
+        machine.registry().SetDword(kLocalMachine, kSharedDlls, dll, 1);
+        setup += "%sysdir%\\s" + std::to_string(i) + ".dll\r\n";
+    }
+    setup += "[UnInstall]\r\n%apppath%\\a.txt\r\n";
+    machine.files().AddFile(kWorkingCopy, "program").AddFile(kInstalledCopy, "program").AddFile("C:\\App\\UNINST\\SETUP.INF", setup);
+    machine.registry().SetString(kLocalMachine, kRecordPath, "", "C:\\App\\");
+
+    const DryRun plan = PlanRun(machine.platform(), kCopySwitch, PlanAnswers::Person);
+    std::size_t explored = 0;
+    for (std::size_t at = plan.text.find("No instead: "); at != CString::npos; at = plan.text.find("No instead: ", at + 1)) ++explored;
+    EXPECT_EQ(explored, 49u) << plan.text;
+    EXPECT_NE(plan.text.find("Exit instead: "), CString::npos);
+    // Only the question of the last file is left, and it is still answered as a person would.
+    const std::size_t notExplored = plan.text.find("the other answer was not explored");
+    ASSERT_NE(notExplored, CString::npos) << plan.text;
+    EXPECT_EQ(plan.text.find("the other answer was not explored", notExplored + 1), CString::npos);
+    EXPECT_GT(notExplored, plan.text.find("question: \"The shared file C:\\WINDOWS\\SYSTEM\\s49.dll")) << plan.text;
+    EXPECT_TRUE(HasLine(plan.text, "* delete file: C:\\WINDOWS\\SYSTEM\\s49.dll (exists)")) << plan.text;
+}
+
 TEST(PlanTest, AProgramThatCannotStartAsksAndNoWouldCutTheRunShort) {
     SimMachine machine;
     LayInstallation(machine);
