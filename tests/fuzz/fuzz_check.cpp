@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const CString& word : SplitArgumentWords(argumentText, *CodePage::Known(size % 2 == 0 ? 1252 : 932))) Check(word.size() <= argumentText.size());
 
     const ParsedArguments parsed = ParseCheckArguments(arguments);
-    Check(parsed.usageAsked || parsed.options.has_value() != !parsed.error.empty());
+    // Options, or why there are none; asking for the usage or the version is neither.
+    Check(parsed.usageAsked || parsed.versionAsked || parsed.options.has_value() != !parsed.error.empty());
     FuzzConsole console(text);
     ProbedCheck check;
     const int code = RunCheckCommand(arguments, console, check);
