@@ -1,15 +1,40 @@
 #include "check/check_paths.h"
 
+#include <string_view>
+#include <vector>
+
 #include "setupinfo/text.h"
 
+namespace {
+
+std::size_t RootLength(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\' ? 2 : 0; }
+
+// True when normalising would give the path back unchanged: no "." or ".." part, and no empty
+// part but a leading one. Most paths are such, and are then held against a folder as they stand.
+bool IsNormalised(std::string_view path, const CodePage& codePage) {
+    for (std::size_t start = RootLength(path), index = 0; start <= path.size(); ++index) {
+        auto end = codePage.Find(path, '\\', start);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "." || part == ".." || (part.empty() && index != 0)) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 CString NormalisedPath(const CString& path, const CodePage& codePage) {
-    const std::size_t rootLength = path.size() >= 2 && path[0] == '\\' && path[1] == '\\' ? 2 : 0;
-    CStringArray parts;
+    if (IsNormalised(path, codePage)) return path;
+    const std::size_t rootLength = RootLength(path);
+    // The parts are views of path: the checker normalises every path of every line it holds
+    // against a folder, so only the result is a new string.
+    std::vector<std::string_view> parts;
     std::size_t start = rootLength;
     while (start <= path.size()) {
         auto end = codePage.Find(path, '\\', start);
         if (end == CString::npos) end = path.size();
-        const CString part = path.substr(start, end - start);
+        const std::string_view part = std::string_view(path).substr(start, end - start);
         if (part == "..") {
             if (parts.size() > 1) parts.pop_back();
         } else if (part != "." && !(part.empty() && !parts.empty())) {
@@ -18,7 +43,11 @@ CString NormalisedPath(const CString& path, const CodePage& codePage) {
         start = end + 1;
     }
     CString joined = path.substr(0, rootLength);
-    for (std::size_t i = 0; i < parts.size(); ++i) joined += (i == 0 ? "" : "\\") + parts[i];
+    joined.reserve(path.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i != 0) joined += '\\';
+        joined += parts[i];
+    }
     return joined;
 }
 
@@ -39,6 +68,10 @@ FolderScope::FolderScope(const CString& folder, const CodePage& codePage)
 
 bool FolderScope::Holds(const CString& path) const {
     if (!m_absolute) return false;
-    const CString normal = NormalisedPath(path, m_codePage);
+    if (IsNormalised(path, m_codePage)) return HoldsNormalised(path);
+    return HoldsNormalised(NormalisedPath(path, m_codePage));
+}
+
+bool FolderScope::HoldsNormalised(std::string_view normal) const {
     return (normal.size() > m_base.size() && StartsWithNoCase(normal, m_base, m_codePage)) || EqualsNoCase(normal, m_normal, m_codePage);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Where a path lies, worked out on its text alone.
 
+#include <string_view>
+
 #include "platform/code_page.h"
 #include "platform/types.h"
 
@@ -20,6 +22,8 @@ public:
     bool Holds(const CString& path) const;
 
 private:
+    bool HoldsNormalised(std::string_view normal) const;
+
     const CodePage& m_codePage;
     bool m_absolute;
     CString m_normal;

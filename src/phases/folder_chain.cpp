@@ -46,7 +46,7 @@ CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bou
         while (!bound.empty() && current.size() > bound.size()) {
             current = FolderOf(std::string_view(current).substr(0, current.size() - 1), codePage);
             if (current.size() < bound.size()) break;
-            if (known.insert(FoldAscii(current, codePage)).second) ordered.emplace_back(FoldAscii(current, codePage), current);
+            if (CString key = FoldAscii(current, codePage); known.insert(key).second) ordered.emplace_back(std::move(key), current);
         }
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

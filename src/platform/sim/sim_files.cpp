@@ -79,8 +79,15 @@ CString Collapsed(const CString& full, const CodePage& codePage) {
         rootEnd = separators[3];
     }
     if (IsCollapsed(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) return full;
-    CStringArray parts;
-    for (const CString& part : SimSplitPath(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) {
+    // Views of the path's parts: folders are removed by paths with a trailing backslash, and each
+    // comes this way.
+    const std::string_view tail = std::string_view(full).substr(std::min(rootEnd, full.size()));
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0; start <= tail.size();) {
+        std::size_t end = SimFindSeparator(tail, start, codePage);
+        if (end == std::string_view::npos) end = tail.size();
+        const std::string_view part = tail.substr(start, end - start);
+        start = end + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (!parts.empty()) parts.pop_back();
@@ -89,7 +96,11 @@ CString Collapsed(const CString& full, const CodePage& codePage) {
         }
     }
     CString result = full.substr(0, rootEnd);
-    for (const CString& part : parts) result += "\\" + part;
+    result.reserve(full.size());
+    for (const std::string_view part : parts) {
+        result += '\\';
+        result += part;
+    }
     if (full.size() > rootEnd && EndsWithSeparator(full, codePage)) result += '\\';
     return result;
 }
@@ -211,7 +222,8 @@ bool SimFiles::ParentExists(const CString& key) const {
 
 void SimFiles::AddParents(const CString& full) {
     const std::string_view trimmed = TrimTrailingBackslashes(full, CurrentCodePage());
-    for (const std::size_t cut : SimSeparators(trimmed, CurrentCodePage())) {
+    for (std::size_t cut = SimFindSeparator(trimmed, 0, CurrentCodePage()); cut != std::string_view::npos;
+         cut = SimFindSeparator(trimmed, cut + 1, CurrentCodePage())) {
         const std::string_view folder = trimmed.substr(0, cut);
         if (folder.empty()) continue;
         CString key = Key(folder, CurrentCodePage());
