@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 
+#include "check/check_paths.h"
 #include "check/check_probe.h"
 #include "check/checker.h"
 #include "check/numbered_sections.h"
@@ -121,6 +122,41 @@ TEST(CheckFindings, Hazards) {
                     {FindingKind::Hazard, 8, "also listed in [UnInstall.Shared] (line 10)"}});
     ExpectFindings(head + uninstall + "[UnInstall.Shared]\r\n%sysdir%\\shared.dll\r\n",
                    {{FindingKind::Hazard, 8, "[SharedComponents] is empty"}});
+}
+
+// Where a path lies is decided on its normal form; a path already in that form is held as it
+// stands, so both ways must agree on every kind of part.
+TEST(CheckPaths, NormalFormAndFolderScope) {
+    const CodePage western = *CodePage::Known(1252);
+    const CodePage japanese = *CodePage::Known(932);
+    const struct {
+        const char* path;
+        const CodePage& codePage;
+        const char* normal;
+        bool inApp;  // held by the scope of C:\App
+    } rows[] = {
+        {"C:\\App\\a.txt", western, "C:\\App\\a.txt", true},
+        {"c:\\app", western, "c:\\app", true},
+        {"C:\\App\\.\\a.txt", western, "C:\\App\\a.txt", true},
+        {"C:\\App\\\\a.txt", western, "C:\\App\\a.txt", true},
+        {"C:\\App\\", western, "C:\\App", true},
+        {"C:\\App\\sub\\..\\a.txt", western, "C:\\App\\a.txt", true},
+        {"C:\\App\\\\..\\..\\WINDOWS", western, "C:\\WINDOWS", false},
+        {"C:\\..\\..\\App\\a.txt", western, "C:\\App\\a.txt", true},
+        {"C:\\AppData\\a.txt", western, "C:\\AppData\\a.txt", false},
+        {"\\\\srv\\share\\..\\x", western, "\\\\srv\\x", false},
+        {"\\a\\..\\b", western, "\\b", false},
+        {"", western, "", false},
+        // A trail byte 0x5C is no separator: the part it ends is a name, not an empty part.
+        {"C:\\App\\\x83\x5C", japanese, "C:\\App\\\x83\x5C", true},
+        {"C:\\App\\\x83\x5C\\..\\..\\a", japanese, "C:\\a", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(NormalisedPath(row.path, row.codePage), row.normal);
+        EXPECT_EQ(FolderScope("C:\\App", row.codePage).Holds(row.path), row.inApp);
+    }
+    EXPECT_FALSE(FolderScope("App", western).Holds("App\\a.txt"));
 }
 
 TEST(CheckFindings, LeftoversAreInstalledFilesTheRunLeavesAndTheirFolders) {
