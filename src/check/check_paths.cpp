@@ -9,40 +9,46 @@ namespace {
 
 std::size_t RootLength(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\' ? 2 : 0; }
 
-// True when normalising would give the path back unchanged: no "." or ".." part, and no empty
-// part but a leading one. Most paths are such, and are then held against a folder as they stand.
-bool IsNormalised(std::string_view path, const CodePage& codePage) {
-    for (std::size_t start = RootLength(path), index = 0; start <= path.size(); ++index) {
+// Calls visit with each part between the backslash characters after the root, until visit
+// returns false; false when it did.
+template <typename Visit>
+bool ForEachPart(std::string_view path, const CodePage& codePage, Visit visit) {
+    for (std::size_t start = RootLength(path); start <= path.size();) {
         auto end = codePage.Find(path, '\\', start);
         if (end == std::string_view::npos) end = path.size();
-        const std::string_view part = path.substr(start, end - start);
-        if (part == "." || part == ".." || (part.empty() && index != 0)) return false;
+        if (!visit(path.substr(start, end - start))) return false;
         start = end + 1;
     }
     return true;
+}
+
+// True when normalising would give the path back unchanged: no "." or ".." part, and no empty
+// part but a leading one. Most paths are such, and are then held against a folder as they stand.
+bool IsNormalised(std::string_view path, const CodePage& codePage) {
+    bool first = true;
+    return ForEachPart(path, codePage, [&](std::string_view part) {
+        const bool kept = part != "." && part != ".." && (!part.empty() || first);
+        first = false;
+        return kept;
+    });
 }
 
 }  // namespace
 
 CString NormalisedPath(const CString& path, const CodePage& codePage) {
     if (IsNormalised(path, codePage)) return path;
-    const std::size_t rootLength = RootLength(path);
     // The parts are views of path: the checker normalises every path of every line it holds
     // against a folder, so only the result is a new string.
     std::vector<std::string_view> parts;
-    std::size_t start = rootLength;
-    while (start <= path.size()) {
-        auto end = codePage.Find(path, '\\', start);
-        if (end == CString::npos) end = path.size();
-        const std::string_view part = std::string_view(path).substr(start, end - start);
+    ForEachPart(path, codePage, [&](std::string_view part) {
         if (part == "..") {
             if (parts.size() > 1) parts.pop_back();
         } else if (part != "." && !(part.empty() && !parts.empty())) {
             parts.push_back(part);
         }
-        start = end + 1;
-    }
-    CString joined = path.substr(0, rootLength);
+        return true;
+    });
+    CString joined = path.substr(0, RootLength(path));
     joined.reserve(path.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i != 0) joined += '\\';
