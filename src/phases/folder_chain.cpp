@@ -42,11 +42,17 @@ CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bou
     }
     for (const CString& folder : listed) {
         CString current = WithTrailingBackslash(folder, codePage);
-        const CString bound = OutermostBound(FoldAscii(current, codePage), boundKeys, codePage);
+        // Every parent ends in a backslash character, so its folded form is the start of this one.
+        const CString folded = FoldAscii(current, codePage);
+        const CString bound = OutermostBound(folded, boundKeys, codePage);
         while (!bound.empty() && current.size() > bound.size()) {
             current = FolderOf(std::string_view(current).substr(0, current.size() - 1), codePage);
             if (current.size() < bound.size()) break;
-            if (CString key = FoldAscii(current, codePage); known.insert(key).second) ordered.emplace_back(std::move(key), current);
+            // A folder already known has a walk of its own (it was listed, or an earlier walk
+            // passed it) that ends at the same bound: a folder's outermost bound is its parent's.
+            CString key = folded.substr(0, current.size());
+            if (!known.insert(key).second) break;
+            ordered.emplace_back(std::move(key), current);
         }
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

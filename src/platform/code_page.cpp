@@ -38,19 +38,25 @@ std::size_t CodePage::Find(std::string_view text, char wanted, std::size_t from)
 }
 
 std::size_t CodePage::FindLast(std::string_view text, char wanted) const {
-    if (!m_hasLeadBytes) return text.rfind(wanted);
-    std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); i += CharacterSize(text, i)) {
-        if (text[i] == wanted) found = i;
+    // The wanted character is ASCII, never a lead byte: each candidate's check reads back only
+    // over the lead bytes between it and the candidate before, so the search stays linear.
+    for (std::size_t end = text.size(); end > 0;) {
+        const std::size_t found = text.rfind(wanted, end - 1);
+        if (found == std::string_view::npos || IsCharacterStart(text, found)) return found;
+        end = found;
     }
-    return found;
+    return std::string_view::npos;
 }
 
 bool CodePage::IsCharacterStart(std::string_view text, std::size_t offset) const {
     if (!m_hasLeadBytes || offset == 0) return true;
-    std::size_t i = 0;
-    while (i < offset && i < text.size()) i += CharacterSize(text, i);
-    return i == offset;
+    // A lead byte in the last place stands alone, so the end of the text always ends a character.
+    if (offset >= text.size()) return offset == text.size();
+    // A byte that is not a lead byte always ends a character, so a character starts after it;
+    // from there the lead bytes pair up, and the offset starts one when their number is even.
+    std::size_t leads = 0;
+    while (leads < offset && IsLeadByte(text[offset - leads - 1])) ++leads;
+    return leads % 2 == 0;
 }
 
 bool CodePage::EndsWith(std::string_view text, char wanted) const {

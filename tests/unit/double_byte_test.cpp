@@ -60,6 +60,14 @@ TEST_P(DoubleByteText, ABackslashIsOneOnlyWhereItIsACharacter) {
     EXPECT_FALSE(HasBackslash(CString(c.name) + c.common, m_codePage));
     EXPECT_EQ(m_codePage.FindLast(folder, '\\'), 6u);
     EXPECT_EQ(m_codePage.Find(CString(c.common) + "\\x", '\\'), std::strlen(c.common));
+    // Lead bytes in a row pair up among themselves, from the start of the text or from the last
+    // byte that is not one: after an odd number of them the backslash is a second byte.
+    const CString lead(1, c.common[0]);
+    EXPECT_EQ(EndsWithBackslash(lead + lead + lead + "\\", m_codePage), !c.doubleByte);
+    EXPECT_TRUE(EndsWithBackslash("C:\\" + lead + lead + "\\", m_codePage));
+    EXPECT_EQ(m_codePage.FindLast("A\\" + lead + lead + lead + "\\" + lead, '\\'), c.doubleByte ? 1u : 5u);
+    EXPECT_EQ(m_codePage.FindLast(lead + "\\" + lead + "\\", '\\'), c.doubleByte ? CString::npos : 3u);
+    EXPECT_TRUE(m_codePage.IsCharacterStart(lead, 1));
 }
 
 TEST_P(DoubleByteText, LettersFoldOnlyWhereTheyAreCharacters) {
