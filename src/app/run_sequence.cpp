@@ -9,7 +9,10 @@ void CUninstApp::RunUninstall(std::unique_ptr<IOpenFile> setupFile) {
         return;
     }
     LockInstallation();
-    ReadInstallRecord();
+    if (!ReadInstallRecord()) {
+        EndWith(RunEnding::Stopped);
+        return;
+    }
 
     if (IsQuiet()) {
         Log("confirmation: Un-Install (silent)");

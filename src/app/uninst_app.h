@@ -77,7 +77,9 @@ public:
     bool ExpandVariables(CString& text);
     CString GetDriveRoot(const CString& path) const;
     CString ReadRegistryString(RegKey root, const CString& keyPath, const CString& valueName);
-    void ReadInstallRecord();
+    // False when the record exists but this user may not open it for the run: nothing may be
+    // touched then.
+    bool ReadInstallRecord();
 
     // The phases; the first three tell whether the run goes on.
     bool RunUninstallPrograms();
@@ -173,6 +175,7 @@ private:
     CString ProgramFilesFolder();
     std::optional<CString> VariableValue(const CString& name);
     std::optional<CString> ReadRecordValue(RegKey key, const CString& name);
+    void ReportRecordRefused();
     void ReportExitCode(IProcess* process, const CString& programPath);
     void DeleteNamedValue(const RegistryKeyRecord& record);
     // A shared file that an earlier run journaled: its count written if the stop came before

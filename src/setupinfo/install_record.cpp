@@ -18,7 +18,7 @@ std::optional<CString> CUninstApp::ReadRecordValue(RegKey key, const CString& na
     return value.data.substr(0, value.data.find('\0'));
 }
 
-void CUninstApp::ReadInstallRecord() {
+bool CUninstApp::ReadInstallRecord() {
     IRegistry& registry = m_platform.registry;
     m_startMenuFolder.clear();
     // Without a name the path would be the parent of every application's record, which no
@@ -26,16 +26,20 @@ void CUninstApp::ReadInstallRecord() {
     if (!NamesAnApplication(m_appName)) {
         m_recordKeyPath.clear();
         ShowMessage(TextId::RecordMissing);
-        return;
+        return true;
     }
     m_recordKeyPath = kRecordKeyPrefix + m_appName;
 
     RegKey recordKey = 0;
     const long opened = registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kAllAccess, recordKey);
+    if (opened == reg::kAccessDenied) {
+        ReportRecordRefused();
+        return false;
+    }
     if (opened != reg::kSuccess) {
         m_recordAbsent = opened == reg::kFileNotFound;
         ShowMessage(TextId::RecordMissing);
-        return;
+        return true;
     }
     m_recordKey = recordKey;
 
@@ -49,4 +53,18 @@ void CUninstApp::ReadInstallRecord() {
     }
     Log("installation record read: folder '" + m_appPath + "', common folder '" + m_appCommon +
         "', start-menu folder '" + m_startMenuFolder + "'");
+    return true;
+}
+
+void CUninstApp::ReportRecordRefused() {
+    // A user without the rights would lose only what is theirs, under HKEY_CURRENT_USER, while
+    // the application stays installed; the log tells an administrator how far the refusal goes.
+    RegKey readable = 0;
+    const long read = m_platform.registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kRead, readable);
+    if (read == reg::kSuccess) m_platform.registry.CloseKey(readable);
+    Log("installation record refused: HKEY_LOCAL_MACHINE\\" + m_recordKeyPath +
+        " cannot be opened with KEY_ALL_ACCESS (error 5, access denied); opening it with KEY_READ " +
+        (read == reg::kSuccess ? CString("succeeds") : "fails with error " + std::to_string(read)) +
+        "; nothing was changed");
+    ShowMessage({TextId::RecordNeedsRights, {{Piece::App, m_appName}}});
 }

@@ -22,7 +22,6 @@ constexpr char kUninstallEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 constexpr char kWorkingCopy[] = "C:\\WINDOWS\\TEMP\\~UN3A1F.tmp";
 constexpr char kEmptyUninstall[] =
     "UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will now close";
-constexpr char kMissingRecord[] = "Unable to get UNINSTALL information from registry";
 constexpr char kHeader[] = "[SetupOptions]\r\nAppName=Demo\r\n[UnInstall]\r\n";
 
 // Bytes from a fixed seed, so that every run sees the same "random" file.
@@ -332,7 +331,7 @@ TEST_F(HardeningTest, ReadOnlyFilesGoAndBusyOnesStaySilently) {
     EXPECT_EQ(Count(SimEventKind::RestartDeletion), 0u);
 }
 
-TEST_F(HardeningTest, RecordKeyWithoutAllAccessIsAMissingRecord) {
+TEST_F(HardeningTest, RecordKeyWithoutAllAccessStopsTheRunBeforeAnythingIsTouched) {
     Install(CString(kHeader) + "a.dll\r\n%apppath%\\b.dll\r\nC:\\Data\\c.txt\r\n");
     m_machine.registry().SetString(kLocalMachine, kRecordPath, "StartMenuFolderName", "C:\\Menu\\Demo");
     m_machine.registry().DenyAllAccess(kLocalMachine, kRecordPath);
@@ -340,10 +339,12 @@ TEST_F(HardeningTest, RecordKeyWithoutAllAccessIsAMissingRecord) {
                                      "C:\\UNINST\\uninst.exe", "C:\\Menu\\Demo\\Un-Install.LNK"};
     for (const CString& path : bystanders) m_machine.files().AddFile(path);
     m_machine.files().AddFile("C:\\Data\\c.txt");
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Texts(), CStringArray{kMissingRecord}) << Dump();
-    EXPECT_EQ(Count(SimEventKind::ConfirmationDialog), 1u);
-    EXPECT_EQ(Removed(), CStringArray{"C:\\Data\\c.txt"}) << Dump();
+    EXPECT_EQ(Run(), 1603);
+    EXPECT_EQ(Texts(), CStringArray{"UNINSTALL ERROR - You need administrator rights to remove Demo.\r\nLog on as an "
+                                    "administrator and start UNINSTALL again."})
+        << Dump();
+    EXPECT_EQ(Count(SimEventKind::ConfirmationDialog), 0u);
+    EXPECT_EQ(Removed(), CStringArray{}) << Dump();
     EXPECT_EQ(m_machine.registry().String(kLocalMachine, kRecordPath, ""), "C:\\App\\");
     EXPECT_EQ(m_machine.registry().OpenHandleCount(), 0u);
 }

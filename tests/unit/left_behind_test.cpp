@@ -1,9 +1,11 @@
 // What a run leaves behind: emptied folders up to the installation's own folders and never above
-// them, the installation record and its emptied parents, and what a second run does after the
-// first was cut short, stopped from outside, or found no record, or while the first still works.
+// them, the installation record and its emptied parents, what a second run does after the
+// first was cut short, stopped from outside, or found no record, or while the first still works,
+// and a user without the rights to remove the installation.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -408,5 +410,80 @@ INSTANTIATE_TEST_SUITE_P(
                                  "no lock for this installation could be had ('Tallowmere UNINST demo'); going on "
                                  "without it"}),
     [](const ::testing::TestParamInfo<HolderCase>& info) { return info.param.label; });
+
+// A user without administrator rights on the NT family: the keys under HKEY_LOCAL_MACHINE open
+// for reading only, and the installation's files refuse deletion. The 9x family has no rights,
+// so there the same installation simply goes.
+struct RightsCase {
+    const char* label;
+    bool windowsNt;
+    bool recordReadable;  // on the NT family: may the user read the record?
+    const char* arguments;
+    int exitCode;
+    const char* logged;  // how far the refusal went, in the log; empty where nothing was refused
+};
+
+class LimitedUserTest : public ::testing::TestWithParam<RightsCase> {};
+
+TEST_P(LimitedUserTest, IsToldToLogOnAsAnAdministratorAndNothingIsTouched) {
+    const RightsCase& c = GetParam();
+    SimMachine machine;
+    Lay(machine, c.windowsNt);
+    machine.files().AddFolder("C:\\LOGS");
+    machine.system().SetArgumentText(CString(kSwitch) + " /LOG=C:\\LOGS\\run.log" + c.arguments);
+    if (c.windowsNt) {
+        SimRegistry& registry = machine.registry();
+        for (const char* key : {kSharedDlls, kUninstallEntry, "SOFTWARE\\Demo Corp\\Demo", "SOFTWARE\\Demo Corp"}) {
+            registry.DenyAllAccess(kLocalMachine, key);
+        }
+        if (c.recordReadable) {
+            registry.DenyAllAccess(kLocalMachine, kRecordPath);
+        } else {
+            registry.DenyOpen(kLocalMachine, kRecordPath);
+        }
+        for (const CString& file : machine.files().FilePaths()) {
+            if (file.rfind("C:\\DEMO\\", 0) == 0 || file.rfind("C:\\COMMON\\", 0) == 0) machine.files().DenyDeletion(file);
+        }
+    }
+    const MachineState before = StateWithoutLog(machine);
+
+    EXPECT_EQ(RunWorkingCopy(machine), c.exitCode);
+    const CString log = machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
+    const CString message = "UNINSTALL ERROR - You need administrator rights to remove Demo.";
+    const CString advice = "Log on as an administrator and start UNINSTALL again.";
+    const CStringArray shown = machine.transcript().MessageTexts();
+    if (*c.logged == '\0') {
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), message + "\r\n" + advice), 0) << log;
+        EXPECT_FALSE(machine.registry().KeyExists(kLocalMachine, kRecordPath)) << log;
+        EXPECT_FALSE(machine.registry().KeyExists(kCurrentUser, "Software\\Demo Corp\\Demo\\Settings"));
+        EXPECT_FALSE(machine.files().FileExists("C:\\DEMO\\demo.exe"));
+        return;
+    }
+    const bool silent = *c.arguments != '\0';
+    EXPECT_EQ(shown, silent ? CStringArray{} : CStringArray{message + "\r\n" + advice}) << log;
+    // The log writes a line break as \r\n.
+    EXPECT_NE(log.find("] message: " + message + "\\r\\n" + advice + (silent ? " -> OK (silent)" : " -> OK") + "\r\n"),
+              CString::npos)
+        << log;
+    EXPECT_NE(log.find(CString("] installation record refused: HKEY_LOCAL_MACHINE\\") + kRecordPath +
+                       " cannot be opened with KEY_ALL_ACCESS (error 5, access denied); opening it with KEY_READ " +
+                       c.logged + "; nothing was changed\r\n"),
+              CString::npos)
+        << log;
+    EXPECT_EQ(machine.transcript().Count(SimEventKind::ConfirmationDialog), 0u);
+    EXPECT_EQ(machine.transcript().Count(SimEventKind::RestartDeletion), 0u);
+    // The user's own keys under HKEY_CURRENT_USER and HKEY_CLASSES_ROOT are part of the state.
+    EXPECT_EQ(StateWithoutLog(machine), before);
+    EXPECT_EQ(machine.registry().OpenHandleCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LimitedUserTest,
+    ::testing::Values(RightsCase{"OnNt", true, true, "", 1603, "succeeds"},
+                      RightsCase{"RefusedForReadingAsWell", true, false, "", 1603, "fails with error 5"},
+                      RightsCase{"SilentOnNt", true, true, " /SILENT", 1603, "succeeds"},
+                      RightsCase{"VerySilentOnNt", true, true, " /VERYSILENT", 1603, "succeeds"},
+                      RightsCase{"On9xNothingIsRefused", false, true, "", 0, ""}),
+    [](const ::testing::TestParamInfo<RightsCase>& info) { return info.param.label; });
 
 }  // namespace

@@ -331,7 +331,7 @@ TEST(PlanTest, FilesInUseAreMovedAsideOrQueuedUnderTheirOwnName) {
     EXPECT_TRUE(HasLine(text, "* delete at the next restart: C:\\App\\a.dll (exists)")) << text;
 }
 
-TEST(PlanTest, AMissingRecordOrFileListIsReportedInThePlan) {
+TEST(PlanTest, AMissingOrRefusedRecordOrAnEmptyFileListIsReportedInThePlan) {
     SimMachine machine;
     LayInstallation(machine);
     machine.registry().AddKey(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST");
@@ -345,6 +345,19 @@ TEST(PlanTest, AMissingRecordOrFileListIsReportedInThePlan) {
     EXPECT_FALSE(plan.reachesConfirmation);
     EXPECT_NE(plan.text.find("no files listed in 'Uninstall' section"), CString::npos) << plan.text;
     EXPECT_NE(plan.text.find("Exit code of this plan: 1603"), CString::npos);
+
+    // A record that this user may not change: a run would stop before it changed anything.
+    SimMachine limited;
+    LayInstallation(limited);
+    limited.registry().DenyAllAccess(kLocalMachine, kRecordPath);
+    plan = PlanRun(limited.platform(), kCopySwitch, PlanAnswers::Person);
+    EXPECT_FALSE(plan.reachesConfirmation);
+    EXPECT_NE(plan.text.find("  message: \"UNINSTALL ERROR - You need administrator rights to remove Demo."),
+              CString::npos)
+        << plan.text;
+    EXPECT_NE(plan.text.find("Exit code of this plan: 1603"), CString::npos);
+    EXPECT_TRUE(std::none_of(plan.actions.begin(), plan.actions.end(), [](const PlanAction& action) { return action.changes; }))
+        << plan.text;
 }
 
 TEST(PlanTest, ARunThatHoldsTheInstallationIsNotWaitedForButNamedInThePlan) {

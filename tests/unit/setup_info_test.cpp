@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "app/uninst_app.h"
 #include "platform/sim/sim_machine.h"
@@ -318,21 +319,35 @@ TEST_F(InstallRecordTest, ValueOver4096BytesIsUnreadable) {
 }
 
 TEST_F(InstallRecordTest, MissingRefusingOrNamelessRecord) {
-    const std::pair<const char*, std::function<void(SimMachine&)>> cases[] = {
-        {"missing", [](SimMachine&) {}},
+    // A refused record stops the run: read as missing, it would let the run go on and remove
+    // only what the user may remove.
+    constexpr char kNeedsRights[] =
+        "UNINSTALL ERROR - You need administrator rights to remove Demo.\r\nLog on as an administrator and start "
+        "UNINSTALL again.";
+    const std::tuple<const char*, std::function<void(SimMachine&)>, bool, const char*> cases[] = {
+        {"missing", [](SimMachine&) {}, true, kMissingRecord},
         {"refusesAllAccess",
          [](SimMachine& m) {
              m.registry().SetString(kLocalMachine, kRecord, "", "C:\\APP\\");
              m.registry().DenyAllAccess(kLocalMachine, kRecord);
-         }},
+         },
+         false, kNeedsRights},
+        {"refusesReading",
+         [](SimMachine& m) {
+             m.registry().SetString(kLocalMachine, kRecord, "", "C:\\APP\\");
+             m.registry().DenyOpen(kLocalMachine, kRecord);
+         },
+         false, kNeedsRights},
     };
-    for (const auto& [label, arrange] : cases) {
+    for (const auto& [label, arrange, goesOn, message] : cases) {
         SimMachine machine;
         arrange(machine);
         CUninstApp app(machine.platform());
         app.m_appName = "Demo";
-        app.ReadInstallRecord();
-        EXPECT_EQ(machine.transcript().MessageTexts(), CStringArray{kMissingRecord}) << label;
+        EXPECT_EQ(app.ReadInstallRecord(), goesOn) << label;
+        EXPECT_EQ(machine.transcript().MessageTexts(), CStringArray{message}) << label;
+        // Of the three, only the missing record is one that a completed run leaves.
+        EXPECT_EQ(app.m_recordAbsent, goesOn) << label;
         EXPECT_FALSE(app.m_recordKey.has_value()) << label;
         EXPECT_EQ(app.m_appPath, "") << label;
         EXPECT_EQ(app.m_appCommon, "") << label;

@@ -1,10 +1,25 @@
 """What SETUP.INF and the installation record tell the working copy before anything is removed:
-the NoUninstall flag and a missing record."""
+the NoUninstall flag, a missing record, and a record that the user has no rights to change."""
 
-from harness.scenario import Expect, File, Scenario
+from harness.scenario import Expect, File, Key, Scenario
 
 from .common import (EXIT_CANCELLED, EXIT_COMPLETED, EXIT_STOPPED, NO_RECORD, NO_UNINSTALL,
                      NO_UNINSTALL_EMPTY, confirmation, copy_box, setup_inf)
+
+NO_RIGHTS_APP = "E2E NoRights"
+NO_RIGHTS_RECORD = r"SOFTWARE\Tallowmere\UNINST" + "\\" + NO_RIGHTS_APP
+NEEDS_RIGHTS = (f"UNINSTALL ERROR - You need administrator rights to remove {NO_RIGHTS_APP}.\r\n"
+                "Log on as an administrator and start UNINSTALL again.")
+
+
+def record_read_only(wine, session):
+    """The record as a limited user of the NT family finds it: readable, not changeable."""
+    wine.run(str(session.helper("keyrights.exe")), "-r", NO_RIGHTS_RECORD)
+
+
+def record_full_access(wine, session):
+    wine.run(str(session.helper("keyrights.exe")), "-a", NO_RIGHTS_RECORD, check=False)
+
 
 SCENARIOS = [
     Scenario(
@@ -42,5 +57,23 @@ SCENARIOS = [
                       absent=(r"C:\E2E\NoRecord\listed.txt", r"C:\E2E\NoRecord\UNINST\uninst.exe",
                               r"C:\E2E\NoRecord\UNINST\SETUP.INF"),
                       present=(r"C:\e2e_norecord.txt", r"C:\E2E\NoRecord\UNINST\e2e_norecord_bare.txt")),
+    ),
+    Scenario(
+        # The NT family before Vista starts the program for a limited user without asking for
+        # administrator rights. The run stops at the record and leaves even the user's own keys.
+        name="record_without_rights_stops_and_touches_nothing",
+        families=("nt",),
+        app_name=NO_RIGHTS_APP, app_folder=r"C:\E2E\NoRights",
+        setup_inf=setup_inf(NO_RIGHTS_APP, [r"%apppath%\listed.txt"],
+                            extra="\n[RegistryKeys]\nHKCU\\Software\\E2E NoRights=Size=1\n"),
+        files={r"C:\E2E\NoRights\listed.txt": File("listed")},
+        keys=(Key(r"HKCU\Software\E2E NoRights", {"Size": "1"}),),
+        prepare=(record_read_only,),
+        restore=(record_full_access,),
+        expect=Expect(exit_code=EXIT_STOPPED, copy_exit_code=EXIT_STOPPED, windows=(copy_box(NEEDS_RIGHTS),),
+                      no_window=(f"{NO_RIGHTS_APP} Un-Install", NO_RECORD),
+                      present=(r"C:\E2E\NoRights\listed.txt", r"C:\E2E\NoRights\UNINST\uninst.exe",
+                               r"C:\E2E\NoRights\UNINST\SETUP.INF"),
+                      keys_present=(r"HKCU\Software\E2E NoRights", "HKLM\\" + NO_RIGHTS_RECORD)),
     ),
 ]
