@@ -90,8 +90,13 @@ TEST(StartupTest, SupportedSystemShowsNoWarning) {
     SimMachine machine;
     machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
     CUninstApp app(machine.platform());
-    app.InitInstance();
+    // The first instance starts its working copy and ends with its code, as on a system it warns about.
+    EXPECT_FALSE(app.InitInstance());
     EXPECT_TRUE(machine.transcript().MessageTexts().empty()) << machine.transcript().Dump();
+    const auto& starts = machine.processes().StartedProcesses();
+    ASSERT_EQ(starts.size(), 1u) << machine.transcript().Dump();
+    EXPECT_NE(starts[0].commandLine.find(" /UNINST="), CString::npos) << starts[0].commandLine;
+    EXPECT_EQ(app.ExitCode(), 0);
 }
 
 // ---- The working copy's switch ----
