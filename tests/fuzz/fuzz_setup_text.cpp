@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const CString& first = firstValues.emplace(FoldAscii(key, codePage), value).first->second;
             Check(FindKeyValue(lines, key, codePage) == first);
         }
-        // A folder is cut after a backslash character, and folding keeps every character's size.
+        // A folder is cut after a backslash character.
         const CString folder = FolderOf(line, codePage);
         Check(folder.empty() || (EndsWithBackslash(folder, codePage) && line.compare(0, folder.size(), folder) == 0));
         // Folding and comparing agree on which texts are equal but for the case of their letters:

@@ -103,7 +103,7 @@ def logged_items(log):
 
 
 def file_line(path, root):
-    """A file or folder of drive C: its name, size, permissions (read-only is a missing write
+    r"""A file or folder of drive C: its name, size, permissions (read-only is a missing write
     bit) and the DOS attributes that Wine keeps beside it; under C:\E2E, where the installations
     lie, its contents too."""
     name = path.relative_to(root)
