@@ -203,8 +203,8 @@ TEST(CheckHostileInput, RandomBytesHugeLinesAndQuotesEndInFindings) {
         // No NUL byte: the checker reads nothing after one, and the noise is to reach the parsers.
         CString noise(4096, '\0');
         for (char& byte : noise) byte = static_cast<char>(1 + random() % 255);
-        // Sections among the noise, so that the noise reaches the parsers. The registry noise
-        // starts with a letter: its first line is read whatever bytes the noise starts with.
+        // Sections among the noise. The registry noise starts with a letter, so that its first
+        // line is read whatever bytes the noise starts with.
         const CString head = "[UnInstall]\n" + noise + "\n[RegistryKeys]\n";
         const CString text = head + "X" + noise.substr(100) + "\n[Files]\n" + noise.substr(7);
         const CheckResult result = CheckSetupText(text, CheckOptions{});
