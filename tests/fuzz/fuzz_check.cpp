@@ -20,6 +20,28 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
+// One argument quoted for a Windows command line, by the C runtime's rules: backslashes double
+// only before a quote, and a double-byte character passes whole. nullopt for an argument that
+// ends in a lone lead byte, which would take the closing quote as its second byte.
+std::optional<CString> Quoted(std::string_view argument, const CodePage& codePage) {
+    CString quoted = "\"";
+    std::size_t backslashes = 0;
+    for (std::size_t i = 0; i < argument.size();) {
+        const std::size_t size = codePage.CharacterSize(argument, i);
+        if (size == 1 && codePage.IsLeadByte(argument[i])) return std::nullopt;
+        if (size == 1 && argument[i] == '\\') {
+            ++backslashes;
+        } else {
+            if (size == 1 && argument[i] == '"') quoted.append(backslashes + 1, '\\');
+            backslashes = 0;
+        }
+        quoted.append(argument.substr(i, size));
+        i += size;
+    }
+    quoted.append(backslashes, '\\');
+    return quoted + "\"";
+}
+
 class FuzzConsole : public ICheckConsole {
 public:
     explicit FuzzConsole(std::string_view text) : m_text(text) {}
@@ -91,8 +113,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
 
-    // The same arguments as one Windows command line, split again by the program's own rules.
-    for (const CString& word : SplitArgumentWords(argumentText, *CodePage::Known(size % 2 == 0 ? 1252 : 932))) Check(word.size() <= argumentText.size());
+    // The arguments as a Windows console program gets them: quoted on one command line, which
+    // the program splits back into the same words.
+    const CodePage codePage = *CodePage::Known(size % 2 == 0 ? 1252 : 932);
+    CString commandLine = "uninst-check.exe";
+    bool quotable = true;
+    for (const CString& argument : arguments) {
+        const std::optional<CString> quoted = Quoted(argument, codePage);
+        quotable = quotable && quoted.has_value();
+        if (quoted) commandLine += " " + *quoted;
+    }
+    if (quotable) Check(SplitArgumentWords(commandLine, codePage) == arguments);
+    // And the raw text as a command line of its own, for the cases that quoting never makes.
+    SplitArgumentWords(argumentText, codePage);
 
     const ParsedArguments parsed = ParseCheckArguments(arguments);
     // Options, or why there are none; asking for the usage or the version is neither.

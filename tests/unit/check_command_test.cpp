@@ -54,7 +54,9 @@ TEST(CheckArguments, OptionsAndTheirMistakes) {
     EXPECT_EQ(full.options->startMenu, "D:\\Menu");
     EXPECT_TRUE(full.options->json);
     EXPECT_EQ(full.options->codePage, 932u);
-    EXPECT_FALSE(ParseCheckArguments({"a.inf"}).options->codePage);
+    const ParsedArguments bare = ParseCheckArguments({"a.inf"});
+    ASSERT_TRUE(bare.options) << bare.error;
+    EXPECT_FALSE(bare.options->codePage);
 
     const struct {
         CStringArray arguments;

@@ -200,12 +200,21 @@ TEST(CheckHostileInput, NulBytesAndHighBytesAreFindings) {
 TEST(CheckHostileInput, RandomBytesHugeLinesAndQuotesEndInFindings) {
     std::mt19937 random(16);
     for (int round = 0; round < 20; ++round) {
-        CString text(4096, '\0');
-        for (char& byte : text) byte = static_cast<char>(random());
-        // Sections among the noise, so that the noise reaches the parsers.
-        text = "[UnInstall]\n" + text + "\n[RegistryKeys]\n" + text.substr(100) + "\n[Files]\n" + text.substr(7);
+        // No NUL byte: the checker reads nothing after one, and the noise is to reach the parsers.
+        CString noise(4096, '\0');
+        for (char& byte : noise) byte = static_cast<char>(1 + random() % 255);
+        // Sections among the noise. The registry noise starts with a letter, so that its first
+        // line is read whatever bytes the noise starts with.
+        const CString head = "[UnInstall]\n" + noise + "\n[RegistryKeys]\n";
+        const CString text = head + "X" + noise.substr(100) + "\n[Files]\n" + noise.substr(7);
         const CheckResult result = CheckSetupText(text, CheckOptions{});
         EXPECT_EQ(CheckExitCode(result.findings), checkexit::kErrors);
+        // The registry lines' parser read the noise: the first of its lines, which begins with a
+        // letter, has a finding of its own (every line there has one, from "=" to the root).
+        const int firstRegistryLine = static_cast<int>(std::count(head.begin(), head.end(), '\n')) + 1;
+        EXPECT_TRUE(std::any_of(result.findings.begin(), result.findings.end(),
+                                [&](const Finding& finding) { return finding.lineNumber == firstRegistryLine; }))
+            << "round " << round << "\n" << Describe(result.findings);
     }
 
     const CString longLine(1 << 20, 'x');

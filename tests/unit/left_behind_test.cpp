@@ -330,6 +330,16 @@ MachineState StateWithoutLog(SimMachine& machine) {
     return state;
 }
 
+// Both lines are in the log, the first before the second: a line that is missing is a failure,
+// not a position that every other compares below.
+void ExpectLogOrder(const CString& log, const CString& earlier, const CString& later) {
+    const std::size_t first = log.find(earlier);
+    const std::size_t second = log.find(later);
+    ASSERT_NE(first, CString::npos) << earlier << "\n" << log;
+    ASSERT_NE(second, CString::npos) << later << "\n" << log;
+    EXPECT_LT(first, second) << earlier << " / " << later << "\n" << log;
+}
+
 TEST(OneRunAtATimeTest, ARunStartedWhileAnotherWorksWaitsForItsEndAndDoesNothingTwice) {
     SimMachine alone;
     Lay(alone, true);
@@ -360,13 +370,11 @@ TEST(OneRunAtATimeTest, ARunStartedWhileAnotherWorksWaitsForItsEndAndDoesNothing
     EXPECT_FALSE(machine.locks().IsHeld("Global\\Tallowmere UNINST demo"));
 
     const CString log = machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
-    const std::size_t waits = log.find("] waiting for another run of this installation to end\r\n");
-    const std::size_t firstEnds = log.find("] exit code 0\r\n");
-    const std::size_t goesOn = log.find("] the other run ended; going on\r\n");
-    ASSERT_NE(waits, CString::npos) << log;
-    EXPECT_LT(waits, log.find("] run completed\r\n")) << log;
-    EXPECT_LT(firstEnds, goesOn) << log;
-    EXPECT_LT(goesOn, log.find("] message: Unable to get UNINSTALL information from registry -> OK\r\n")) << log;
+    constexpr char kWaits[] = "] waiting for another run of this installation to end\r\n";
+    constexpr char kGoesOn[] = "] the other run ended; going on\r\n";
+    ExpectLogOrder(log, kWaits, "] run completed\r\n");
+    ExpectLogOrder(log, "] exit code 0\r\n", kGoesOn);
+    ExpectLogOrder(log, kGoesOn, "] message: Unable to get UNINSTALL information from registry -> OK\r\n");
 }
 
 struct HolderCase {
@@ -394,8 +402,7 @@ TEST_P(AnotherRunHoldsTheLockTest, TheRunWaitsThenRemovesTheInstallation) {
 
     const CString log = machine.files().FileContent("C:\\LOGS\\run.log").value_or("");
     EXPECT_EQ(log.find("] waiting for another run") != CString::npos, !c.nameRefused) << log;
-    EXPECT_NE(log.find(CString("] ") + c.logged + "\r\n"), CString::npos) << log;
-    EXPECT_LT(log.find(CString("] ") + c.logged), log.find("] installation record read")) << log;
+    ExpectLogOrder(log, CString("] ") + c.logged + "\r\n", "] installation record read");
     EXPECT_EQ(machine.registry().Dword(kLocalMachine, kSharedDlls, kSharedTwice), 1u);
     EXPECT_FALSE(machine.registry().KeyExists(kLocalMachine, kRecordPath));
     EXPECT_FALSE(machine.locks().IsHeld(kName));

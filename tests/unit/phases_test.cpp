@@ -75,7 +75,9 @@ TEST_F(PhaseTest, NoToTheStartQuestionCutsShort) {
     m_app.m_setupText = "[ExecuteOnUninstall]\r\nA.EXE\r\nB.EXE\r\n";
     m_machine.ui().AnswerMessageBoxes({mb::kIdNo});
     EXPECT_FALSE(m_app.RunUninstallPrograms());
-    EXPECT_EQ(m_machine.processes().ShellCalls().size(), 1u) << Dump();
+    const auto& calls = m_machine.processes().ShellCalls();
+    ASSERT_EQ(calls.size(), 1u) << Dump();
+    EXPECT_EQ(calls[0].file, "C:\\App\\A.EXE");
 }
 
 TEST_F(PhaseTest, LineWithoutAProgramIsSkippedAndTheNextRuns) {
@@ -153,12 +155,22 @@ TEST_F(PhaseTest, NoToTheUnregisterQuestionCutsShort) {
     m_machine.modules().Register("C:\\App\\B.DLL", SimModule::Returning(0));
     m_machine.ui().AnswerMessageBoxes({mb::kIdNo});
     EXPECT_FALSE(m_app.UnregisterModules());
-    EXPECT_EQ(m_machine.transcript().Count(SimEventKind::UnregisterCalled), 1u) << Dump();
+    const auto called = m_machine.transcript().EventsOf(SimEventKind::UnregisterCalled);
+    ASSERT_EQ(called.size(), 1u) << Dump();
+    EXPECT_EQ(called[0].text, "C:\\App\\A.DLL");
 }
 
 // ---- Shared components ----
 
 constexpr char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+CString ZeroCountQuestion(const CString& path) {
+    return "The shared file " + path +
+           " now has a reference count of zero.\r\nIf you choose to remove it now, it may affect other applications "
+           "that were not properly installed.  If you are certain that this file will not be needed by Windows or by "
+           "any other installed application, you should elect to remove it from your system at this time.  "
+           "Otherwise, you should consider leaving it on your system.\r\nDo you want to remove this file?";
+}
 
 TEST_F(PhaseTest, CountsGoDownAndZeroIsOffered) {
     m_app.m_sharedComponents = {"on"};
@@ -172,7 +184,8 @@ TEST_F(PhaseTest, CountsGoDownAndZeroIsOffered) {
     EXPECT_FALSE(m_machine.registry().Value(kLocalMachine, kSharedDlls, "C:\\S\\one.dll"));
     EXPECT_EQ(m_machine.registry().Dword(kLocalMachine, kSharedDlls, "C:\\S\\kept.dll"), 0u);
     EXPECT_EQ(m_app.m_removalList, CStringArray{"C:\\S\\one.dll"});
-    EXPECT_EQ(Texts().size(), 2u) << Dump();
+    EXPECT_EQ(Texts(), (CStringArray{ZeroCountQuestion("C:\\S\\one.dll"), ZeroCountQuestion("C:\\S\\kept.dll")}))
+        << Dump();
 }
 
 TEST_F(PhaseTest, EmptySharedComponentsTouchesNoKey) {

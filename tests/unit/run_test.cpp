@@ -52,7 +52,9 @@ TEST_F(RunTest, EmptyUninstallSectionStopsBeforeTheConfirmation) {
     EXPECT_EQ(Count(SimEventKind::ProgressCreated), 0u);
     EXPECT_EQ(Count(SimEventKind::RestartDeletion), 0u);
     EXPECT_FALSE(m_machine.files().ProfileEntry(kWininit, "Rename", "NUL"));
-    EXPECT_EQ(m_machine.transcript().MessageBoxes().size(), 1u);
+    EXPECT_EQ(m_machine.transcript().MessageTexts(),
+              CStringArray{"UNINSTALL WARNING:  no files listed in 'Uninstall' section of SETUP.INF - UNINSTALL will "
+                           "now close"});
 }
 
 TEST_F(RunTest, CancelledOn9xClosesTheRecordAndSchedulesTheCopy) {

@@ -71,28 +71,42 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"Packed9xMajor3", std::nullopt, 0x80000A03u, false, 3, 10, ""}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return CString(info.param.label); });
 
-TEST(StartupTest, UnsupportedSystemIsWarnedAboutAndTheRunGoesOn) {
+struct SystemWarningCase {
+    const char* label;
+    std::optional<std::uint32_t> packedVersion;  // none: the machine's own, a supported system
+    CStringArray messages;
+};
+
+class SystemWarningTest : public ::testing::TestWithParam<SystemWarningCase> {};
+
+// Warned about or not, the first instance starts its working copy and ends with its code.
+TEST_P(SystemWarningTest, WarnedOnlyWhereUnsupportedAndTheRunGoesOn) {
+    const SystemWarningCase& c = GetParam();
     SimMachine machine;
-    machine.system().SetVersionEx(std::nullopt).SetPackedVersion(0x00003303u);
+    if (c.packedVersion) machine.system().SetVersionEx(std::nullopt).SetPackedVersion(*c.packedVersion);
     machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
     CUninstApp app(machine.platform());
     EXPECT_FALSE(app.InitInstance());
     const auto boxes = machine.transcript().MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u) << machine.transcript().Dump();
-    EXPECT_EQ(boxes[0].text, kUnsupported);
-    EXPECT_EQ(boxes[0].caption, "UNINST");
-    EXPECT_EQ(boxes[0].Buttons(), mb::kOk);
-    EXPECT_EQ(boxes[0].Icon(), mb::kIconExclamation);
-    EXPECT_EQ(machine.processes().StartedProcesses().size(), 1u);
+    ASSERT_EQ(boxes.size(), c.messages.size()) << machine.transcript().Dump();
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].text, c.messages[i]);
+        EXPECT_EQ(boxes[i].caption, "UNINST");
+        EXPECT_EQ(boxes[i].Buttons(), mb::kOk);
+        EXPECT_EQ(boxes[i].Icon(), mb::kIconExclamation);
+    }
+    const auto& starts = machine.processes().StartedProcesses();
+    ASSERT_EQ(starts.size(), 1u) << machine.transcript().Dump();
+    EXPECT_NE(starts[0].commandLine.find(" /UNINST="), CString::npos) << starts[0].commandLine;
+    EXPECT_EQ(app.ExitCode(), 0);
 }
 
-TEST(StartupTest, SupportedSystemShowsNoWarning) {
-    SimMachine machine;
-    machine.processes().ScriptChild(SimChild::EndingAfter(1, 0));
-    CUninstApp app(machine.platform());
-    app.InitInstance();
-    EXPECT_TRUE(machine.transcript().MessageTexts().empty()) << machine.transcript().Dump();
-}
+INSTANTIATE_TEST_SUITE_P(Cases, SystemWarningTest,
+                         ::testing::Values(SystemWarningCase{"Unsupported", 0x00003303u, {kUnsupported}},
+                                           SystemWarningCase{"Supported", std::nullopt, {}}),
+                         [](const ::testing::TestParamInfo<SystemWarningCase>& info) {
+                             return CString(info.param.label);
+                         });
 
 // ---- The working copy's switch ----
 

@@ -92,7 +92,7 @@ def check_expectations(result):
     _check_in_order(expect.windows, transcript.windows, _window_matches, "window", problems)
     for text in expect.no_window:
         for seen in transcript.windows:
-            if text == seen.caption or text in seen.texts.values():
+            if any(_matches(text, shown) for shown in (seen.caption, *seen.texts.values())):
                 problems.append(f"unexpected window: {seen.describe()}")
     _check_in_order(expect.statuses, transcript.statuses, _matches, "status", problems)
     for path in expect.present:

@@ -8,6 +8,11 @@ from typing import Optional
 TEMP_TITLE = re.compile(r"~UN[0-9A-Fa-f]+")
 
 
+def starting(text):
+    """A caption or text that begins with text: a message whose end names a path or a line."""
+    return re.compile(re.escape(text) + ".*", re.S)
+
+
 @dataclasses.dataclass
 class File:
     content: bytes | str = b""
@@ -45,7 +50,7 @@ class Expect:
     exit_code: Optional[int] = None         # of the first instance, as the driver saw it
     copy_exit_code: Optional[int] = None    # of the working copy
     windows: tuple = ()                     # in this order, others may come between
-    no_window: tuple = ()                   # captions or texts that must not appear
+    no_window: tuple = ()                   # captions or texts (str: whole, or a pattern) that must not appear
     statuses: tuple = ()                    # progress texts, in this order
     present: tuple = ()                     # C:\ paths that must exist afterwards
     absent: tuple = ()

@@ -59,12 +59,27 @@ def is_cut(fit):
     return fit.lines_cut() > 0 or fit.width_over() > 0
 
 
-def compare(tag, english, fits):
-    """(notes, problems): the texts cut off no more than English, and those cut off more."""
+# The dialogs that show the catalogue's texts, by the texts' prefixes. Captions and the menu item
+# are drawn by the system in its own font, so the probe does not measure them.
+DIALOG_OF_PREFIX = {"Confirm": "confirmation", "About": "about", "Status": "progress"}
+NOT_MEASURED = {"ConfirmCaption", "ConfirmAboutMenu", "AboutCaption"}
+
+
+def shown_texts(language):
+    """(dialog, text name) of every text of the catalogue that the dialogs show."""
+    return sorted((dialog, name) for name in language.texts for prefix, dialog in DIALOG_OF_PREFIX.items()
+                  if name.startswith(prefix) and name not in NOT_MEASURED)
+
+
+def compare(tag, english, fits, shown):
+    """(notes, problems): the texts cut off no more than English, and those cut off more. Every
+    text of shown must have been measured in both: a report that leaves one out hides it."""
     notes, problems = [], []
-    for key, fit in fits.items():
-        base = english.get(key)
-        if base is None:
+    for key in shown:
+        fit, base = fits.get(key), english.get(key)
+        if fit is None:
+            problems.append(f"{tag}: {' '.join(key)} was not measured")
+        elif base is None:
             problems.append(f"{tag}: {' '.join(key)} has no English to compare with")
         elif fit.lines_cut() > base.lines_cut() or fit.width_over() > base.width_over():
             problems.append(f"{tag}: {' '.join(key)} {fit.describe()}; English {base.describe()}")
@@ -77,12 +92,13 @@ def check_layout(session):
     """(notes, problems) of every language against English; the notes name the texts cut off no
     more than English, English among them. The probe's reports stay in the work folder."""
     languages = all_languages()
+    shown = shown_texts(languages[0])
     english = measure(session, languages[0])
     notes = [f"en: {' '.join(key)} {fit.describe()}" for key, fit in english.items() if is_cut(fit)]
-    problems = []
+    problems = [f"en: {' '.join(key)} was not measured" for key in shown if key not in english]
     try:
         for language in languages[1:]:
-            more_notes, more_problems = compare(language.tag, english, measure(session, language))
+            more_notes, more_problems = compare(language.tag, english, measure(session, language), shown)
             notes += more_notes
             problems += more_problems
     finally:

@@ -1,6 +1,6 @@
 """Removing an installation's files, help indexes, shortcuts and the folders that emptied."""
 
-from harness.scenario import Expect, File, Record, Scenario
+from harness.scenario import Expect, File, Record, Scenario, starting
 
 from .common import EXIT_COMPLETED, confirmation, setup_inf
 
@@ -43,7 +43,7 @@ SCENARIOS = [
         expect=Expect(
             exit_code=EXIT_COMPLETED, copy_exit_code=EXIT_COMPLETED, windows=(confirmation("E2E Plain"),),
             # Only the confirmation: no file of this installation gives a message.
-            no_window=("INTERNAL ERROR:  UNABLE TO RESOLVE ",),
+            no_window=(starting("INTERNAL ERROR:  UNABLE TO RESOLVE "),),
             absent=(APP, MENU, SHARED_FOLDER + r"\plain.cfg"),
             present=(r"C:\E2E\Plain Menu", SHARED_FOLDER + r"\other.cfg")),
     ),

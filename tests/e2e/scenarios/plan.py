@@ -1,7 +1,10 @@
 """The dry run: `/PLAN /LOG=` on a full installation changes nothing, starts and loads nothing,
 and names exactly the items that the real run on the same installation then reports in its log."""
 
+import hashlib
+import os
 import re
+import stat
 
 from harness.scenario import Expect, File, Key, Record, Scenario
 
@@ -99,11 +102,29 @@ def logged_items(log):
     return items
 
 
+def file_line(path, root):
+    r"""A file or folder of drive C: its name, size, permissions (read-only is a missing write
+    bit) and the DOS attributes that Wine keeps beside it; under C:\E2E, where the installations
+    lie, its contents too."""
+    name = path.relative_to(root)
+    status = path.lstat()
+    try:
+        attributes = os.getxattr(path, "user.DOSATTRIB", follow_symlinks=False).decode(errors="replace")
+    except OSError:
+        attributes = "-"
+    line = f"{str(name).lower()} {oct(stat.S_IMODE(status.st_mode))} {attributes}"
+    if stat.S_ISDIR(status.st_mode):
+        return line + " dir"
+    line += f" {status.st_size}"
+    if stat.S_ISREG(status.st_mode) and name.parts[0].lower() == "e2e":
+        line += " " + hashlib.sha256(path.read_bytes()).hexdigest()
+    return line
+
+
 def picture(wine):
-    """The files of drive C with their sizes, and the registry trees a run can touch."""
-    files = sorted(f"{p.relative_to(wine.drive_c)} {'dir' if p.is_dir() else p.stat().st_size}".lower()
-                   for p in wine.drive_c.rglob("*") if not p.relative_to(wine.drive_c).parts[0].lower()
-                   in ("e2e", "e2elogs"))
+    """Every file and folder of drive C but the logs, and the registry trees a run can touch."""
+    files = sorted(file_line(p, wine.drive_c) for p in wine.drive_c.rglob("*")
+                   if p.relative_to(wine.drive_c).parts[0].lower() != "e2elogs")
     exports = []
     for tree in EXPORTED:
         wine.run("regedit", "/E", r"C:\e2e\picture.reg", tree)

@@ -1,7 +1,7 @@
 """Removing an installation's registry keys under the three roots, its entry in the list of
 installed programs, and one value of a key that every program shares."""
 
-from harness.scenario import Expect, File, Key, Scenario
+from harness.scenario import Expect, File, Key, Scenario, starting
 
 from .common import EXIT_COMPLETED, confirmation, setup_inf
 
@@ -45,7 +45,7 @@ SCENARIOS = [
         answers=("click 1 once E2E Reg Un-Install",),
         expect=Expect(
             exit_code=EXIT_COMPLETED, windows=(confirmation("E2E Reg"),),
-            no_window=("Skipping invalid registry entry - '",),
+            no_window=(starting("Skipping invalid registry entry - '"),),
             keys_absent=(r"HKLM\SOFTWARE\E2E Reg\App", r"HKCU\Software\E2E Reg", r"HKCR\.e2ereg",
                          r"HKCR\E2EReg.Document", UNINSTALL_ENTRY, (RUN, "E2E Reg")),
             keys_present=(r"HKLM\SOFTWARE\E2E Reg\Kept", (r"HKLM\SOFTWARE\E2E Reg\Kept", "Version"),

@@ -111,9 +111,24 @@ AGAIN_NEW = {AGAIN_EXE: b"MZ new program", AGAIN + r"\Data\again.dat": b"new dat
 
 
 def start_application(wine, session):
-    """The application itself runs through the whole removal: its program file is in use."""
+    """The application itself runs through the whole removal: its program file is in use. It
+    writes again.log as it starts, so the log's line shows that the program runs and holds its file."""
+    log = wine.unix_path(AGAIN + r"\again.log")
+    log.unlink(missing_ok=True)
     wine.start(AGAIN_EXE, "0", str(HOLD_MS))
-    time.sleep(2)
+    deadline = time.monotonic() + 30
+    while not (log.exists() and b"again.exe" in log.read_bytes()):
+        if time.monotonic() > deadline:
+            raise RuntimeError("the application did not start")
+        time.sleep(0.1)
+
+
+def moved_aside(result):
+    """The program's file went through the move aside, not a plain deletion."""
+    path = result.wine.unix_path(AGAIN_LOG)
+    text = path.read_bytes().decode("cp1252") if path.exists() else ""
+    line = f"moved aside: {AGAIN_EXE} -> "
+    return [] if line in text else [f"{AGAIN_LOG} lacks {line!r}: {text!r}"]
 
 
 def install_again(result):
@@ -229,7 +244,7 @@ SCENARIOS = [
         arguments=("/SILENT", "/WAIT", "/LOG=" + AGAIN_LOG),
         prepare=(start_application,),
         expect=Expect(exit_code=EXIT_RESTART, absent=(AGAIN_EXE, AGAIN + r"\Data\again.dat"),
-                      checks=(install_again,)),
+                      checks=(moved_aside, install_again)),
         restart=Restart(checks=(new_installation_kept,)),
         timeout=120,
     ),
