@@ -19,7 +19,8 @@ import unicodedata
 # Windows ANSI code pages and the Python codecs whose tables match them for the characters a
 # translation uses. Python's cp936 lacks the euro sign at 0x80 that Windows 936 has: a text that
 # needs it fails the build instead of showing a wrong character.
-CODECS = {1250: "cp1250", 1251: "cp1251", 1252: "cp1252", 932: "cp932", 936: "gbk", 949: "cp949", 950: "cp950"}
+CODECS = {1250: "cp1250", 1251: "cp1251", 1252: "cp1252", 1253: "cp1253", 1254: "cp1254", 874: "cp874", 932: "cp932",
+          936: "gbk", 949: "cp949", 950: "cp950"}
 # A piece stands in the stored text as one control byte, which no code page above uses inside a
 # character (their trail bytes start at 0x40).
 PIECES = ["app", "path", "line", "key", "code", "version"]

@@ -1,10 +1,15 @@
-"""The fonts of the period's Japanese, Chinese and Korean systems, as Wine finds them here, for
-the runs of one language at a time in a shared prefix.
+"""The fonts of the period's Japanese, Chinese, Korean, Greek and Thai systems, as Wine finds them
+here, for the runs of one language at a time in a shared prefix.
 
-The program asks for the dialog face of such a system, which Wine lacks: it is replaced by a font
-that Debian packages (scripts/install-deps.sh). Wine's own windows (captions, message boxes) are
-given the same script's font, as those systems had. Only the running language's faces are
-replaced: Wine links Tahoma to all four names, and a replaced one would draw every Tahoma text."""
+The program asks for the dialog face of a Japanese, Chinese or Korean system, which Wine lacks: it
+is replaced by a font that Debian packages (scripts/install-deps.sh). Wine's own windows
+(captions, message boxes) are given the same script's font, as those systems had. Only the
+running language's faces are replaced: Wine links Tahoma to all four names, and a replaced one
+would draw every Tahoma text.
+
+Greek and Thai dialogs keep "MS Sans Serif", which Wine has for their code pages, but Wine's own
+Tahoma, the face of its captions and message boxes, lacks their letters; those systems' Tahoma
+had them. Their runs give Wine's own windows a Debian font of the script instead."""
 
 import struct
 
@@ -14,6 +19,11 @@ SCRIPT_FONTS = {
     936: (("SimSun", "\u5b8b\u4f53"), "AR PL UMing CN", 134),
     949: (("Gulim", "\uad74\ub9bc"), "NanumGothic", 129),
     950: (("PMingLiU", "\u65b0\u7d30\u660e\u9ad4"), "AR PL UMing TW", 136),
+}
+# code page: (the font of Wine's own windows, its charset), where the dialog face needs no stand-in.
+SYSTEM_FONTS = {
+    1253: ("DejaVu Sans", 161),
+    874: ("Loma", 222),
 }
 REPLACEMENTS = r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements"
 WINDOW_METRICS = r"HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics"
@@ -32,10 +42,11 @@ def language_fonts_reg(code_page):
     """A registry file for the runs of a language of this code page: the replacement and the
     system font of its script, or none and Wine's defaults. In UTF-16, for the faces' own names."""
     font = SCRIPT_FONTS.get(code_page)
+    system_font = (font[1], font[2]) if font else SYSTEM_FONTS.get(code_page)
     lines = ["Windows Registry Editor Version 5.00", "", f"[{REPLACEMENTS}]"]
     for faces, replacement, _ in SCRIPT_FONTS.values():
         lines += [f'"{face}"=' + (f'"{replacement}"' if font and face in font[0] else "-") for face in faces]
     lines += ["", f"[{WINDOW_METRICS}]"]
-    lines += [f'"{name}"=' + (_logfont(font[1], weight, font[2]) if font else "-")
+    lines += [f'"{name}"=' + (_logfont(system_font[0], weight, system_font[1]) if system_font else "-")
               for name, weight in SYSTEM_FONT_NAMES.items()]
     return "\ufeff".encode("utf-16-le") + "\r\n".join(lines + [""]).encode("utf-16-le")
