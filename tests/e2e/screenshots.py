@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Screenshots of the program in every language under Wine: for each, one run in the NT prefix
 under the language's locale, with the confirmation dialog, the progress window part-way and a
-message box, saved as OUT/<tag>-confirm.png, <tag>-progress.png and <tag>-message.png.
+message box, saved as OUT/<tag>-confirm.png, <tag>-progress.png and <tag>-message.png; then the
+same with large fonts (120 DPI), saved as OUT/<tag>-120dpi-confirm.png and so on.
 
-  screenshots.py --build DIR --work DIR --out DIR [TAG ...]
+  screenshots.py --build DIR --work DIR --out DIR [--dpi 96|120 ...] [TAG ...]
 """
 
 import argparse
@@ -25,14 +26,18 @@ APP_NAME = "Tallowmere Sample Application"
 SHOTS = {"confirmation": "confirm", "progress": "progress", "message": "message"}
 
 
-def scenario(language):
+def shot_name(language, dpi):
+    return language.tag if dpi == fonts.NORMAL_DPI else f"{language.tag}-{dpi}dpi"
+
+
+def scenario(language, dpi):
     """The first program holds the bar at 50 for the progress window; the second ends with an
     error code, which the program reports in a message box."""
-    folder = rf"C:\E2E\Shots\{language.tag}"
+    folder = rf"C:\E2E\Shots\{shot_name(language, dpi)}"
     caption = language.text("ConfirmCaption", app=APP_NAME)
     failing = folder + r"\fails.exe"
     return Scenario(
-        name=f"screenshots_{language.tag}", app_name=APP_NAME, app_folder=folder,
+        name=f"screenshots_{shot_name(language, dpi)}", app_name=APP_NAME, app_folder=folder,
         setup_inf=setup_inf(APP_NAME, [r"%apppath%\readme.txt", r"%apppath%\slow.exe", r"%apppath%\fails.exe"],
                             extra="\n[ExecuteOnUninstall]\nslow.exe,0 2500\nfails.exe,3 1500\n"),
         files={folder + r"\readme.txt": File("readme")},
@@ -45,11 +50,33 @@ def scenario(language):
                       checks=(screenshots_taken(*SHOTS),)))
 
 
+def shoot(session, language, dpi, out):
+    """The language's screenshots at this DPI, copied to out; [] or the name of a failed run."""
+    ensure_locale(language.family())
+    wine = Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(), language.family())
+    wine.import_reg_file(fonts.language_fonts_reg(language.code_page, dpi))
+    name = shot_name(language, dpi)
+    failed = []
+    try:
+        Runner(session, "nt", wine).run_and_check(scenario(language, dpi))
+    except ScenarioFailed as failure:
+        failed.append(name)
+        print(f"FAILED {name}:\n{failure}")
+    work = session.work_dir / "nt" / "scenarios" / f"screenshots_{name}"
+    for shot, suffix in SHOTS.items():
+        if (work / f"{shot}.png").is_file():
+            shutil.copyfile(work / f"{shot}.png", out / f"{name}-{suffix}.png")
+    print(f"{name}: {', '.join(s for s in SHOTS if (work / f'{s}.png').is_file())}")
+    return failed
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True, help="the Windows build tree with uninst.exe and the helpers")
     parser.add_argument("--work", required=True, help="where the prefix and the runs go")
     parser.add_argument("--out", required=True, help="where the screenshots go")
+    parser.add_argument("--dpi", type=int, action="append", choices=fonts.DPIS,
+                        help="only at this DPI (may be repeated); both by default")
     parser.add_argument("tags", nargs="*", help="only these languages")
     args = parser.parse_args()
     session = Session(args.work, args.build)
@@ -59,22 +86,11 @@ def main():
     out = pathlib.Path(args.out).resolve()
     out.mkdir(parents=True, exist_ok=True)
     failed = []
-    for language in all_languages():
-        if args.tags and language.tag not in args.tags:
-            continue
-        ensure_locale(language.family())
-        wine = Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(), language.family())
-        wine.import_reg_file(fonts.language_fonts_reg(language.code_page))
-        try:
-            Runner(session, "nt", wine).run_and_check(scenario(language))
-        except ScenarioFailed as failure:
-            failed.append(language.tag)
-            print(f"FAILED {language.tag}:\n{failure}")
-        work = session.work_dir / "nt" / "scenarios" / f"screenshots_{language.tag}"
-        for shot, suffix in SHOTS.items():
-            if (work / f"{shot}.png").is_file():
-                shutil.copyfile(work / f"{shot}.png", out / f"{language.tag}-{suffix}.png")
-        print(f"{language.tag}: {', '.join(s for s in SHOTS if (work / f'{s}.png').is_file())}")
+    for dpi in args.dpi or fonts.DPIS:
+        for language in all_languages():
+            if not args.tags or language.tag in args.tags:
+                failed += shoot(session, language, dpi, out)
+    # English's fonts at the normal size, as the prefix was made.
     Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(), "nt").import_reg_file(
         fonts.language_fonts_reg(1252))
     session.tear_down()

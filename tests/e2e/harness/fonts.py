@@ -9,7 +9,12 @@ would draw every Tahoma text.
 
 Greek and Thai dialogs keep "MS Sans Serif", which Wine has for their code pages, but Wine's own
 Tahoma, the face of its captions and message boxes, lacks their letters; those systems' Tahoma
-had them. Their runs give Wine's own windows a Debian font of the script instead."""
+had them. Their runs give Wine's own windows a Debian font of the script instead.
+
+"Large fonts" on Windows 98, 2000 and XP is a screen of 120 DPI instead of 96, which scales every
+font and so every dialog. Windows 2000 and XP keep it in LogPixels under HARDWARE_PROFILE_FONTS;
+Wine 8 reads it there too, once per process, unless USER_DPI (where later Windows keep a user's
+own) has a value, which the runs therefore remove. A prefix is made with 96."""
 
 import struct
 
@@ -31,6 +36,11 @@ WINDOW_METRICS = r"HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics"
 SYSTEM_FONT_NAMES = {"CaptionFont": 700, "SmCaptionFont": 700, "MenuFont": 400, "StatusFont": 400,
                      "MessageFont": 400, "IconFont": 400}
 NINE_POINTS = -12
+HARDWARE_PROFILE_FONTS = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"
+USER_DPI = r"HKEY_CURRENT_USER\Control Panel\Desktop"
+NORMAL_DPI = 96
+LARGE_DPI = 120
+DPIS = (NORMAL_DPI, LARGE_DPI)
 
 
 def _logfont(face, weight, charset):
@@ -38,9 +48,10 @@ def _logfont(face, weight, charset):
     return "hex:" + ",".join(f"{b:02x}" for b in fields + face.encode("utf-16-le").ljust(64, b"\0"))
 
 
-def language_fonts_reg(code_page):
-    """A registry file for the runs of a language of this code page: the replacement and the
-    system font of its script, or none and Wine's defaults. In UTF-16, for the faces' own names."""
+def language_fonts_reg(code_page, dpi=NORMAL_DPI):
+    """A registry file for the runs of a language of this code page at this DPI: the replacement
+    and the system font of its script, or none and Wine's defaults. In UTF-16, for the faces' own
+    names."""
     font = SCRIPT_FONTS.get(code_page)
     system_font = (font[1], font[2]) if font else SYSTEM_FONTS.get(code_page)
     lines = ["Windows Registry Editor Version 5.00", "", f"[{REPLACEMENTS}]"]
@@ -49,4 +60,5 @@ def language_fonts_reg(code_page):
     lines += ["", f"[{WINDOW_METRICS}]"]
     lines += [f'"{name}"=' + (_logfont(system_font[0], weight, system_font[1]) if system_font else "-")
               for name, weight in SYSTEM_FONT_NAMES.items()]
+    lines += ["", f"[{HARDWARE_PROFILE_FONTS}]", f'"LogPixels"=dword:{dpi:08x}', "", f"[{USER_DPI}]", '"LogPixels"=-']
     return "\ufeff".encode("utf-16-le") + "\r\n".join(lines + [""]).encode("utf-16-le")

@@ -1,8 +1,9 @@
 """The layout check: the program's dialogs, built by measure_texts.exe from the program's own
 sources in each language, under that language's code page, with every text measured in its
-control's font (DrawText with DT_CALCRECT). A text is cut off where it needs more lines than its
-control holds, or is wider than it; no language may be cut off more than English is, since Wine's
-fonts already make the English subtitle wrap past its line."""
+control's font (DrawText with DT_CALCRECT), at the normal size of 96 DPI and with large fonts
+(120 DPI). A text is cut off where it needs more lines than its control holds, or is wider than
+it; no language may be cut off more than English is at the same DPI, since Wine's fonts already
+make the English subtitle wrap past its line."""
 
 import dataclasses
 
@@ -34,24 +35,35 @@ class Fit:
 
 
 def read_report(text):
-    """{(dialog, text name): Fit} from the probe's lines."""
+    """(the screen's DPI, {tag: {(dialog, text name): Fit}}) from the probe's lines."""
+    first, *lines = text.splitlines()
     fits = {}
-    for line in text.splitlines():
-        dialog, name, *numbers = line.split()
-        fits[(dialog, name)] = Fit(*map(int, numbers))
-    return fits
+    for line in lines:
+        tag, dialog, name, *numbers = line.split()
+        fits.setdefault(tag, {})[(dialog, name)] = Fit(*map(int, numbers))
+    return int(first.split()[1]), fits
 
 
-def measure(session, language):
-    """The fits of one language's texts, from the probe run in the NT prefix under its locale."""
-    family = language.family()
+def by_code_page(languages):
+    """The languages in groups of one code page each, in their order: one probe run measures a group."""
+    groups = {}
+    for language in languages:
+        groups.setdefault(language.code_page, []).append(language)
+    return list(groups.values())
+
+
+def measure(session, languages, dpi):
+    """(the DPI the probe saw, the fits of each language's texts) for languages of one code page,
+    from one run of the probe in the NT prefix under the first one's locale."""
+    family = languages[0].family()
     ensure_locale(family)
     wine = Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(), family)
-    wine.import_reg_file(fonts.language_fonts_reg(language.code_page))
-    report = session.work_dir / "layout" / f"{language.tag}.txt"
+    wine.import_reg_file(fonts.language_fonts_reg(languages[0].code_page, dpi))
+    report = session.work_dir / "layout" / f"{dpi}dpi" / f"cp{languages[0].code_page}.txt"
     report.parent.mkdir(parents=True, exist_ok=True)
     report.unlink(missing_ok=True)
-    wine.run(windows_path_of(session.helper("measure_texts.exe")), language.tag, windows_path_of(report))
+    wine.run(windows_path_of(session.helper("measure_texts.exe")), windows_path_of(report),
+             *(language.tag for language in languages))
     return read_report(report.read_text())
 
 
@@ -89,19 +101,29 @@ def compare(tag, english, fits, shown):
 
 
 def check_layout(session):
-    """(notes, problems) of every language against English; the notes name the texts cut off no
-    more than English, English among them. The probe's reports stay in the work folder."""
+    """(notes, problems) of every language against English at each DPI; the notes name the texts
+    cut off no more than English, English among them. The probe's reports stay in the work folder."""
     languages = all_languages()
     shown = shown_texts(languages[0])
-    english = measure(session, languages[0])
-    notes = [f"en: {' '.join(key)} {fit.describe()}" for key, fit in english.items() if is_cut(fit)]
-    problems = [f"en: {' '.join(key)} was not measured" for key in shown if key not in english]
+    notes, problems = [], []
     try:
-        for language in languages[1:]:
-            more_notes, more_problems = compare(language.tag, english, measure(session, language), shown)
-            notes += more_notes
-            problems += more_problems
+        for dpi in fonts.DPIS:
+            fits = {}
+            for group in by_code_page(languages):
+                seen, group_fits = measure(session, group, dpi)
+                if seen != dpi:
+                    problems.append(f"cp{group[0].code_page}: measured at {seen} DPI instead of {dpi}")
+                fits.update(group_fits)
+            english = fits.get(languages[0].tag, {})
+            at = f" at {dpi} DPI"
+            notes += [f"en{at}: {' '.join(key)} {fit.describe()}" for key, fit in english.items() if is_cut(fit)]
+            problems += [f"en{at}: {' '.join(key)} was not measured" for key in shown if key not in english]
+            for language in languages[1:]:
+                more_notes, more_problems = compare(language.tag + at, english, fits.get(language.tag, {}), shown)
+                notes += more_notes
+                problems += more_problems
     finally:
-        # English again, so that the prefix is left with no language's fonts for the scenarios.
-        measure(session, languages[0])
+        # English's fonts at the normal size, so that the scenarios run in the prefix as it was made.
+        Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(),
+             languages[0].family()).import_reg_file(fonts.language_fonts_reg(languages[0].code_page))
     return notes, problems

@@ -1,7 +1,10 @@
-// Shows the program's three dialogs in one language, built from the program's own sources and
-// resources so that they have its fonts and sizes, and writes for every text that they show how
-// much room it needs beside the room that its control has. The layout check compares the
-// languages with English.
+// Shows the program's three dialogs in each of the given languages, built from the program's own
+// sources and resources so that they have its fonts and sizes, and writes for every text that
+// they show how much room it needs beside the room that its control has. The layout check
+// compares the languages with English. One process measures every language of a code page, as
+// starting a Wine process costs more than the measuring; the screen's DPI comes first in the
+// report, because Wine reads it once per process and a setting that did not take would otherwise
+// pass unseen.
 #include "text_fit.h"
 
 #include <windows.h>
@@ -10,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "language/language.h"
 #include "ui/win32/about_dlg.h"
@@ -53,13 +57,21 @@ std::optional<Language> FindLanguage(const std::string& tag)
     }
 }
 
-// One line a text: where it is shown, its name, then needed width and height, the control's
-// width and height, and the height of one line, in pixels.
-void Report(std::FILE* out, const char* dialog, const char* name, HWND control)
+// One line a text: its language, where it is shown, its name, then needed width and height, the
+// control's width and height, and the height of one line, in pixels.
+void Report(std::FILE* out, const Language& language, const char* dialog, const char* name, HWND control)
 {
     const TextFit fit = MeasureControlText(control);
-    std::fprintf(out, "%s %s %d %d %d %d %d\n", dialog, name, fit.neededWidth, fit.neededHeight, fit.width,
-                 fit.height, fit.lineHeight);
+    std::fprintf(out, "%s %s %s %d %d %d %d %d\n", std::string(language.Tag()).c_str(), dialog, name,
+                 fit.neededWidth, fit.neededHeight, fit.width, fit.height, fit.lineHeight);
+}
+
+int ScreenDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 void MeasureConfirmation(std::FILE* out, const Language& language)
@@ -67,11 +79,11 @@ void MeasureConfirmation(std::FILE* out, const Language& language)
     CUninstDlg dialog(kAppName, language);
     dialog.Create();
     const HWND window = dialog.GetSafeHwnd();
-    Report(out, "confirmation", "ConfirmTitle", GetDlgItem(window, IDC_TITLE));
-    Report(out, "confirmation", "ConfirmSubtitle", GetDlgItem(window, IDC_SUBTITLE));
-    Report(out, "confirmation", "ConfirmMessage", GetDlgItem(window, IDC_MESSAGE));
-    Report(out, "confirmation", "ConfirmUninstallButton", GetDlgItem(window, IDOK));
-    Report(out, "confirmation", "ConfirmExitButton", GetDlgItem(window, IDCANCEL));
+    Report(out, language, "confirmation", "ConfirmTitle", GetDlgItem(window, IDC_TITLE));
+    Report(out, language, "confirmation", "ConfirmSubtitle", GetDlgItem(window, IDC_SUBTITLE));
+    Report(out, language, "confirmation", "ConfirmMessage", GetDlgItem(window, IDC_MESSAGE));
+    Report(out, language, "confirmation", "ConfirmUninstallButton", GetDlgItem(window, IDOK));
+    Report(out, language, "confirmation", "ConfirmExitButton", GetDlgItem(window, IDCANCEL));
     dialog.DestroyWindow();
 }
 
@@ -80,9 +92,9 @@ void MeasureAbout(std::FILE* out, const Language& language)
     CAboutDlg dialog(language);
     dialog.Create();
     const HWND window = dialog.GetSafeHwnd();
-    Report(out, "about", "AboutVersion", GetDlgItem(window, IDC_ABOUT_VERSION));
-    Report(out, "about", "AboutCopyright", GetDlgItem(window, IDC_ABOUT_COPYRIGHT));
-    Report(out, "about", "AboutOkButton", GetDlgItem(window, IDOK));
+    Report(out, language, "about", "AboutVersion", GetDlgItem(window, IDC_ABOUT_VERSION));
+    Report(out, language, "about", "AboutCopyright", GetDlgItem(window, IDC_ABOUT_COPYRIGHT));
+    Report(out, language, "about", "AboutOkButton", GetDlgItem(window, IDOK));
     dialog.DestroyWindow();
 }
 
@@ -94,7 +106,7 @@ void MeasureProgress(std::FILE* out, const Language& language)
     const HWND status = GetDlgItem(dialog.GetSafeHwnd(), IDC_PROGRESS_STATUS);
     for (const auto& [id, name] : kStatuses) {
         dialog.SetStatus(language.Format({id, {{Piece::Path, kSamplePath}}}));
-        Report(out, "progress", name, status);
+        Report(out, language, "progress", name, status);
     }
     dialog.DestroyWindow();
 }
@@ -103,29 +115,36 @@ void MeasureProgress(std::FILE* out, const Language& language)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: measure_texts TAG REPORT\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: measure_texts REPORT TAG [TAG ...]\n");
         return kExitUsage;
     }
-    const std::optional<Language> language = FindLanguage(argv[1]);
-    if (!language) {
-        std::fprintf(stderr, "measure_texts: no language %s\n", argv[1]);
-        return kExitUsage;
+    std::vector<Language> languages;
+    for (int index = 2; index < argc; ++index) {
+        std::optional<Language> language = FindLanguage(argv[index]);
+        if (!language) {
+            std::fprintf(stderr, "measure_texts: no language %s\n", argv[index]);
+            return kExitUsage;
+        }
+        // The texts are bytes of the language's code page: under another they would be other letters.
+        if (language->CodePage() != GetACP()) {
+            std::fprintf(stderr, "measure_texts: %s needs code page %u, the system has %u\n", argv[index],
+                         static_cast<unsigned>(language->CodePage()), static_cast<unsigned>(GetACP()));
+            return kExitUsage;
+        }
+        languages.push_back(std::move(*language));
     }
-    // The texts are bytes of the language's code page: under another they would be other letters.
-    if (language->CodePage() != GetACP()) {
-        std::fprintf(stderr, "measure_texts: %s needs code page %u, the system has %u\n", argv[1],
-                     static_cast<unsigned>(language->CodePage()), static_cast<unsigned>(GetACP()));
-        return kExitUsage;
-    }
-    std::FILE* out = std::fopen(argv[2], "w");
+    std::FILE* out = std::fopen(argv[1], "w");
     if (!out) {
-        std::fprintf(stderr, "measure_texts: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "measure_texts: cannot write %s\n", argv[1]);
         return kExitUsage;
     }
-    MeasureConfirmation(out, *language);
-    MeasureAbout(out, *language);
-    MeasureProgress(out, *language);
+    std::fprintf(out, "dpi %d\n", ScreenDpi());
+    for (const Language& language : languages) {
+        MeasureConfirmation(out, language);
+        MeasureAbout(out, language);
+        MeasureProgress(out, language);
+    }
     std::fclose(out);
     return 0;
 }
