@@ -100,15 +100,26 @@ def compare(tag, english, fits, shown):
     return notes, problems
 
 
+def not_scaled(tag, normal, large):
+    """The controls of a language that have no more room with large fonts than without: a control
+    sized in pixels, not in dialog units, which the larger font would overflow."""
+    return [f"{tag}: {' '.join(key)} has {fit.width}x{fit.height} px at {fonts.NORMAL_DPI} DPI and "
+            f"{large[key].width}x{large[key].height} at {fonts.LARGE_DPI}"
+            for key, fit in normal.items()
+            if key in large and (large[key].width <= fit.width or large[key].height <= fit.height)]
+
+
 def check_layout(session):
-    """(notes, problems) of every language against English at each DPI; the notes name the texts
-    cut off no more than English, English among them. The probe's reports stay in the work folder."""
+    """(notes, problems) of every language against English at each DPI, and of each language's
+    controls at the two DPIs; the notes name the texts cut off no more than English, English among
+    them. The probe's reports stay in the work folder."""
     languages = all_languages()
     shown = shown_texts(languages[0])
     notes, problems = [], []
+    fits_at = {}
     try:
         for dpi in fonts.DPIS:
-            fits = {}
+            fits = fits_at[dpi] = {}
             for group in by_code_page(languages):
                 seen, group_fits = measure(session, group, dpi)
                 if seen != dpi:
@@ -126,4 +137,7 @@ def check_layout(session):
         # English's fonts at the normal size, so that the scenarios run in the prefix as it was made.
         Wine(session.work_dir / "nt" / "prefix", session.arch(), session.display(),
              languages[0].family()).import_reg_file(fonts.language_fonts_reg(languages[0].code_page))
+    for language in languages:
+        problems += not_scaled(language.tag, fits_at[fonts.NORMAL_DPI].get(language.tag, {}),
+                               fits_at[fonts.LARGE_DPI].get(language.tag, {}))
     return notes, problems

@@ -103,6 +103,8 @@ void MeasureProgress(std::FILE* out, const Language& language)
 {
     CProgressDlg dialog(kAppName, language);
     dialog.Create();
+    // The bar shows no text of the catalogue, but its room tells whether it grows with the font.
+    Report(out, language, "progress", "ProgressBar", GetDlgItem(dialog.GetSafeHwnd(), IDC_PROGRESS_BAR));
     const HWND status = GetDlgItem(dialog.GetSafeHwnd(), IDC_PROGRESS_STATUS);
     for (const auto& [id, name] : kStatuses) {
         dialog.SetStatus(language.Format({id, {{Piece::Path, kSamplePath}}}));
