@@ -36,7 +36,8 @@ WINDOW_METRICS = r"HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics"
 SYSTEM_FONT_NAMES = {"CaptionFont": 700, "SmCaptionFont": 700, "MenuFont": 400, "StatusFont": 400,
                      "MessageFont": 400, "IconFont": 400}
 NINE_POINTS = -12
-HARDWARE_PROFILE_FONTS = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"
+HARDWARE_PROFILE_FONTS = (r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current"
+                          r"\Software\Fonts")
 USER_DPI = r"HKEY_CURRENT_USER\Control Panel\Desktop"
 NORMAL_DPI = 96
 LARGE_DPI = 120
@@ -60,5 +61,6 @@ def language_fonts_reg(code_page, dpi=NORMAL_DPI):
     lines += ["", f"[{WINDOW_METRICS}]"]
     lines += [f'"{name}"=' + (_logfont(system_font[0], weight, system_font[1]) if system_font else "-")
               for name, weight in SYSTEM_FONT_NAMES.items()]
-    lines += ["", f"[{HARDWARE_PROFILE_FONTS}]", f'"LogPixels"=dword:{dpi:08x}', "", f"[{USER_DPI}]", '"LogPixels"=-']
+    lines += ["", f"[{HARDWARE_PROFILE_FONTS}]", f'"LogPixels"=dword:{dpi:08x}']
+    lines += ["", f"[{USER_DPI}]", '"LogPixels"=-']
     return "\ufeff".encode("utf-16-le") + "\r\n".join(lines + [""]).encode("utf-16-le")
