@@ -128,11 +128,15 @@ CString OtherAnswerOutcome(const Pass& main, const Pass& other, int question) {
         outcome += "the same changes";
     } else {
         if (!dropped.empty()) {
-            outcome += std::to_string(dropped.size()) + " of the changes below not made" + Named(dropped);
+            outcome += std::to_string(dropped.size());
+            outcome += " of the changes below not made";
+            outcome += Named(dropped);
         }
         if (!added.empty()) {
-            outcome += CString(dropped.empty() ? "" : "; ") + std::to_string(added.size()) + " other changes made" +
-                       Named(added);
+            if (!dropped.empty()) outcome += "; ";
+            outcome += std::to_string(added.size());
+            outcome += " other changes made";
+            outcome += Named(added);
         }
     }
     if (other.exitCode != main.exitCode) outcome += "; the run ends with exit code " + std::to_string(other.exitCode);
@@ -157,7 +161,8 @@ DryRun PlanRun(Platform& machine, const CString& argumentText, PlanAnswers answe
     result.reachesConfirmation = main.reachesConfirmation;
     result.runExitCode = main.exitCode;
     CStringArray ending;
-    ending.push_back("A run answered as above would end with exit code " + std::to_string(main.exitCode) + ".");
+    ending.push_back("A run answered as above would end with exit code " + std::to_string(main.exitCode));
+    ending.back() += '.';
     ending.push_back(main.reachesConfirmation
                          ? "Exit code of this plan: 0 (a run would reach the confirmation)."
                          : "Exit code of this plan: 1603 (a run would stop before the confirmation; the messages "

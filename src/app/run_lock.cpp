@@ -37,7 +37,9 @@ void CUninstApp::LockInstallation() {
     const CString name = InstallationLockName(m_appName, m_codePage, allSessions);
     m_runLock = m_platform.locks.OpenNamedMutex(name);
     if (!m_runLock) {
-        Log("no lock for this installation could be had ('" + name + "'); going on without it");
+        CString event = "no lock for this installation could be had ('" + name;
+        event += "'); going on without it";
+        Log(event);
         return;
     }
     MutexWait result = m_runLock->Wait(0);

@@ -46,19 +46,27 @@ CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCode
 CUninstApp::~CUninstApp() { CloseRecordKey(); }
 
 int CUninstApp::ShowMessage(const Message& message, std::uint32_t style) {
-    const CString text = Language::English().Format(message);
-    if (IsQuiet()) {
-        const int answer = (style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
-        Log("message: " + text + " -> " + AnswerName(answer) + " (silent)");
-        return answer;
-    }
-    const int answer = m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
-    Log("message: " + text + " -> " + AnswerName(answer));
+    CString event = "message: " + Language::English().Format(message);
+    const bool quiet = IsQuiet();
+    const int answer = quiet ? ((style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk)
+                             : m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
+    event += " -> ";
+    event += AnswerName(answer);
+    if (quiet) event += " (silent)";
+    Log(event);
     return answer;
 }
 
 void CUninstApp::Log(const CString& event) {
     if (m_log) m_log->Append(FormatLogLine(m_platform.system.Now(), m_instanceName, event));
+}
+
+void CUninstApp::LogFailure(CString event, std::uint32_t error, std::string_view after) {
+    event += " (error ";
+    event += std::to_string(error);
+    event += ')';
+    event += after;
+    Log(event);
 }
 
 bool CUninstApp::AskYesNo(const Message& question, std::uint32_t icon) {

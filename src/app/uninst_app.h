@@ -110,6 +110,9 @@ public:
     int ShowMessage(const Message& message, std::uint32_t style = mb::kOk | mb::kIconExclamation);
     // One line in the log, when the run keeps one.
     void Log(const CString& event);
+    // The event with " (error <code>)" and what follows it: appended in place, where a chain of
+    // + would make a temporary, and code, for every piece.
+    void LogFailure(CString event, std::uint32_t error, std::string_view after = {});
 
     int ExitCode() const { return static_cast<int>(m_msgCur.wParam); }
 

@@ -24,7 +24,7 @@ void CUninstApp::RemoveOwnCopy() {
             removed.Insert(FoldAscii(folder, m_codePage));
             Log("folder removed: " + folder);
         } else {
-            Log("folder left: " + folder + " (error " + std::to_string(files.LastError()) + ")");
+            LogFailure("folder left: " + folder, files.LastError());
         }
     }
     // What is gone now need not be scheduled for the restart.
@@ -51,7 +51,9 @@ std::optional<CString> CUninstApp::OwnCopyWithoutRecord(const CString& ownCopy) 
     const CString appFolder = started.substr(0, started.size() - relative.size());
     if (!IsAbsolutePath(appFolder) || (relative.front() != '\\' && !EndsWithBackslash(appFolder, m_codePage))) return std::nullopt;
     m_ownCopyAppFolder = appFolder;
-    Log("no installation record: the uninstaller at " + started + " and its SETUP.INF are removed, up to " +
-        appFolder);
+    CString event = "no installation record: the uninstaller at " + started;
+    event += " and its SETUP.INF are removed, up to ";
+    event += appFolder;
+    Log(event);
     return EscapePercent(started);
 }

@@ -136,7 +136,7 @@ void CUninstApp::LogDeletion(const CString& path, bool deleted) {
     if (deleted) {
         Log("file deleted: " + path);
     } else {
-        Log("file left: " + path + " (error " + std::to_string(m_platform.files.LastError()) + ")");
+        LogFailure("file left: " + path, m_platform.files.LastError());
     }
 }
 

@@ -19,8 +19,10 @@ void CUninstApp::ReportExitCode(IProcess* process, const CString& programPath) {
     }
     process->WaitForExit();
     const auto code = process->ExitCode();
-    Log("program " + programPath + ": exit code " +
-        (code ? std::to_string(static_cast<std::int32_t>(*code)) : CString("unknown")));
+    CString event = "program " + programPath;
+    event += ": exit code ";
+    event += code ? std::to_string(static_cast<std::int32_t>(*code)) : CString("unknown");
+    Log(event);
     if (!code) {
         ShowMessage({TextId::ProgramNoExitCode, {{Piece::Path, programPath}}});
     } else if (*code == kStillActive) {

@@ -51,8 +51,13 @@ bool CUninstApp::ReadInstallRecord() {
         m_appCommon = ReadRecordValue(commonKey, "").value_or(CString());
         registry.CloseKey(commonKey);
     }
-    Log("installation record read: folder '" + m_appPath + "', common folder '" + m_appCommon +
-        "', start-menu folder '" + m_startMenuFolder + "'");
+    CString event = "installation record read: folder '" + m_appPath;
+    event += "', common folder '";
+    event += m_appCommon;
+    event += "', start-menu folder '";
+    event += m_startMenuFolder;
+    event += '\'';
+    Log(event);
     return true;
 }
 

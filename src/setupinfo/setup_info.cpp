@@ -112,7 +112,9 @@ void CUninstApp::BuildFileList() {
         SplitFields(option, fields, m_codePage);
         if (fields.size() < 3 || !seen.Insert(FoldAscii(fields[0], m_codePage)).second) continue;
         sections.push_back("Option." + fields[0]);
-        sections.push_back("Option." + fields[0] + "." + m_osName);
+        sections.push_back("Option." + fields[0]);
+        sections.back() += '.';
+        sections.back() += m_osName;
     }
     AppendSectionsLines(m_setupText, sections, m_fileLines, m_codePage);
 }

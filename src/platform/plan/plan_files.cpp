@@ -313,7 +313,11 @@ bool PlanFiles::RemoveFolder(const CString& path) {
         CString shown;
         for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i) shown += (i == 0 ? "" : ", ") + names[i];
         if (names.size() > kNamesShown) shown += ", ...";
-        record("holds " + std::to_string(names.size()) + " then: " + shown + "; stays", false);
+        CString state = "holds " + std::to_string(names.size());
+        state += " then: ";
+        state += shown;
+        state += "; stays";
+        record(state, false);
         return Fail(kDirNotEmpty);
     }
     if ((*attributes & kReadOnly) != 0) {

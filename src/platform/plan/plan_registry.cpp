@@ -209,7 +209,10 @@ long PlanRegistry::WritableValue(RegKey key, PlanVerb verb, const CString& name,
     handle = Find(key);
     if (!handle) return kInvalidHandle;
     if (IsDeleted(IdOf(handle->root, handle->path))) return kKeyDeleted;
-    item = Describe(handle->root, handle->path) + " value '" + name + "'";
+    item = Describe(handle->root, handle->path);
+    item += " value '";
+    item += name;
+    item += '\'';
     if (!handle->canSetValues) {
         m_recorder.Add(verb, item, planstate::kKeyOpenForReading, false);
         return reg::kAccessDenied;

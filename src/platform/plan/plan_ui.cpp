@@ -35,7 +35,12 @@ private:
 };
 
 CString AnswerText(const char* answer, const char* reason) {
-    return CString("-> ") + answer + " (" + reason + ")";
+    CString text = "-> ";
+    text += answer;
+    text += " (";
+    text += reason;
+    text += ')';
+    return text;
 }
 
 }  // namespace
