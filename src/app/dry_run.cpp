@@ -167,8 +167,10 @@ DryRun PlanRun(Platform& machine, const CString& argumentText, PlanAnswers answe
                          ? "Exit code of this plan: 0 (a run would reach the confirmation)."
                          : "Exit code of this plan: 1603 (a run would stop before the confirmation; the messages "
                            "above say why).");
-    const CString answerLine = answers == PlanAnswers::Silent ? kSilentAnswers : kPersonAnswers;
-    result.text = FormatPlan(CString(kPlanTitle) + "\r\n" + answerLine, main.actions, ending);
+    CString heading = kPlanTitle;
+    heading += "\r\n";
+    heading += answers == PlanAnswers::Silent ? kSilentAnswers : kPersonAnswers;
+    result.text = FormatPlan(heading, main.actions, ending);
     result.actions = std::move(main.actions);
     return result;
 }
