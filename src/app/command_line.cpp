@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -46,7 +46,13 @@ UninstSwitch ParseUninstArguments(std::string_view argumentText) {
 
 CString BuildRelaunchCommandLine(std::string_view tempFile, std::int32_t threadId, std::string_view programPath,
                                  std::string_view argumentText) {
-    CString line = "\"" + CString(tempFile) + "\" " + CString(kUninstSwitch) + "=" + std::to_string(threadId) + ",";
+    CString line = "\"";
+    line += tempFile;
+    line += "\" ";
+    line += kUninstSwitch;
+    line += '=';
+    line += std::to_string(threadId);
+    line += ',';
     const bool wouldBeCut = std::find_if(programPath.begin(), programPath.end(),
                                          [](char byte) { return !IsPathByte(byte); }) != programPath.end();
     line += wouldBeCut ? "\"" + CString(programPath) + "\"" : CString(programPath);

@@ -7,7 +7,7 @@
 #include "app/uninst_app.h"
 #include "platform/plan/plan_format.h"
 #include "platform/plan/plan_platform.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -128,11 +128,15 @@ CString OtherAnswerOutcome(const Pass& main, const Pass& other, int question) {
         outcome += "the same changes";
     } else {
         if (!dropped.empty()) {
-            outcome += std::to_string(dropped.size()) + " of the changes below not made" + Named(dropped);
+            outcome += std::to_string(dropped.size());
+            outcome += " of the changes below not made";
+            outcome += Named(dropped);
         }
         if (!added.empty()) {
-            outcome += CString(dropped.empty() ? "" : "; ") + std::to_string(added.size()) + " other changes made" +
-                       Named(added);
+            if (!dropped.empty()) outcome += "; ";
+            outcome += std::to_string(added.size());
+            outcome += " other changes made";
+            outcome += Named(added);
         }
     }
     if (other.exitCode != main.exitCode) outcome += "; the run ends with exit code " + std::to_string(other.exitCode);
@@ -157,13 +161,16 @@ DryRun PlanRun(Platform& machine, const CString& argumentText, PlanAnswers answe
     result.reachesConfirmation = main.reachesConfirmation;
     result.runExitCode = main.exitCode;
     CStringArray ending;
-    ending.push_back("A run answered as above would end with exit code " + std::to_string(main.exitCode) + ".");
+    ending.push_back("A run answered as above would end with exit code " + std::to_string(main.exitCode));
+    ending.back() += '.';
     ending.push_back(main.reachesConfirmation
                          ? "Exit code of this plan: 0 (a run would reach the confirmation)."
                          : "Exit code of this plan: 1603 (a run would stop before the confirmation; the messages "
                            "above say why).");
-    const CString answerLine = answers == PlanAnswers::Silent ? kSilentAnswers : kPersonAnswers;
-    result.text = FormatPlan(CString(kPlanTitle) + "\r\n" + answerLine, main.actions, ending);
+    CString heading = kPlanTitle;
+    heading += "\r\n";
+    heading += answers == PlanAnswers::Silent ? kSilentAnswers : kPersonAnswers;
+    result.text = FormatPlan(heading, main.actions, ending);
     result.actions = std::move(main.actions);
     return result;
 }

@@ -23,8 +23,12 @@ void CUninstApp::FlushHive(RegKey root, const CString& keyPath) {
     const long status = registry.FlushKey(key);
     if (opened) registry.CloseKey(key);
     if (status != reg::kSuccess) {
-        Log("registry not flushed: " + CString(root == kCurrentUser ? "HKCU\\" : "HKLM\\") + keyPath + " (error " +
-            std::to_string(status) + ")");
+        CString event = root == kCurrentUser ? "registry not flushed: HKCU\\" : "registry not flushed: HKLM\\";
+        event += keyPath;
+        event += " (error ";
+        event += std::to_string(status);
+        event += ')';
+        Log(event);
     }
 }
 

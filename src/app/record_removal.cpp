@@ -2,7 +2,7 @@
 // that the application is installed. Its parents go too when no other application uses them.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -16,8 +16,9 @@ void CUninstApp::DeleteInstallRecord(const CString& recordPath, bool recordWasOp
     // A record this run could not open is not known to be this installation's to delete.
     if (recordWasOpen) {
         const bool removed = DeleteKeyTree(kLocalMachine, recordPath);
-        Log(CString(removed ? "installation record removed: " : "installation record not removed: ") + "HKLM\\" +
-            recordPath);
+        CString event = removed ? "installation record removed: HKLM\\" : "installation record not removed: HKLM\\";
+        event += recordPath;
+        Log(event);
         if (!removed) return;
     }
     CString parent = recordPath;

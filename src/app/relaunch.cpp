@@ -3,7 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -92,7 +92,10 @@ CString CUninstApp::PassedOnArguments(const CString& argumentText) {
     if (!m_unattended.logPath || m_unattended.logPath->empty() || IsAbsolutePath(*m_unattended.logPath)) {
         return argumentText;
     }
-    return argumentText + " /LOG=\"" + m_platform.files.FullPathName(*m_unattended.logPath) + "\"";
+    CString line = argumentText + " /LOG=\"";
+    line += m_platform.files.FullPathName(*m_unattended.logPath);
+    line += '"';
+    return line;
 }
 
 void CUninstApp::WaitForWorkingCopy(IProcess& workingCopy) {

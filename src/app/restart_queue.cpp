@@ -4,7 +4,7 @@
 #include "app/rename_section.h"
 #include "app/run_log.h"
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* with
     if (queued) {
         Log("scheduled for deletion at restart: " + path);
     } else {
-        Log("not scheduled for deletion at restart: " + path + " (error " + std::to_string(files.LastError()) + ")");
+        LogFailure("not scheduled for deletion at restart: " + path, files.LastError());
     }
     return queued;
 }
@@ -74,11 +74,10 @@ void CUninstApp::KeepOrQueueFile(const CString& path, std::uint32_t error) {
     const bool inUse = error == kSharingViolation || error == kLockViolation ||
                        (error == kAccessDenied && m_platform.files.OpensForDeletion(path));
     if (!inUse) {
-        Log("file left: " + path + " (error " + std::to_string(error) + ")" +
-            (error == kAccessDenied ? ", no right to delete it" : ""));
+        LogFailure("file left: " + path, error, error == kAccessDenied ? ", no right to delete it" : "");
         return;
     }
-    Log("file in use: " + path + " (error " + std::to_string(error) + ")");
+    LogFailure("file in use: " + path, error);
     QueueFileInUse(path);
 }
 

@@ -12,7 +12,11 @@ constexpr std::size_t kEntryLimit = 4096;
 }  // namespace
 
 CString JournalName(const char* kind, std::size_t index) {
-    return kNamePrefix + CString(kind) + "." + std::to_string(index + 1);
+    CString name = kNamePrefix;
+    name += kind;
+    name += '.';
+    name += std::to_string(index + 1);
+    return name;
 }
 
 CString FormatJournalEntry(const JournalEntry& entry) {

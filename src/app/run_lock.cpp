@@ -4,7 +4,7 @@
 #include "app/run_lock.h"
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -37,7 +37,9 @@ void CUninstApp::LockInstallation() {
     const CString name = InstallationLockName(m_appName, m_codePage, allSessions);
     m_runLock = m_platform.locks.OpenNamedMutex(name);
     if (!m_runLock) {
-        Log("no lock for this installation could be had ('" + name + "'); going on without it");
+        CString event = "no lock for this installation could be had ('" + name;
+        event += "'); going on without it";
+        Log(event);
         return;
     }
     MutexWait result = m_runLock->Wait(0);

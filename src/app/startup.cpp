@@ -5,7 +5,7 @@
 #include "app/uninst_app.h"
 #include "app/version.h"
 #include "language/language_choice.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -42,11 +42,25 @@ bool CUninstApp::InitInstance() {
         EndWith(RunEnding::Stopped);
         return false;
     }
-    Log("start: uninst " + CString(kProgramVersion) + " on the " + (m_isWinNT ? "NT" : "9x") + " family, version " +
-        std::to_string(m_majorVersion) + "." + std::to_string(m_minorVersion) + " (" +
-        (m_osName.empty() ? CString("unsupported") : m_osName) + "), arguments: " + arguments);
+    // Appended in place: a chain of + makes a temporary, and code, for every piece.
+    CString start = "start: uninst ";
+    start += kProgramVersion;
+    start += m_isWinNT ? " on the NT family, version " : " on the 9x family, version ";
+    start += std::to_string(m_majorVersion);
+    start += '.';
+    start += std::to_string(m_minorVersion);
+    start += " (";
+    start += m_osName.empty() ? CString("unsupported") : m_osName;
+    start += "), arguments: ";
+    start += arguments;
+    Log(start);
     Log("DLL search: " + dllSearch);
-    Log("language: " + CString(m_language.Tag()) + " (" + languageReason + ")");
+    CString language = "language: ";
+    language += m_language.Tag();
+    language += " (";
+    language += languageReason;
+    language += ')';
+    Log(language);
     if (m_unattended.plan) {
         RunDryRun(arguments);
         Log("exit code " + std::to_string(ExitCode()));

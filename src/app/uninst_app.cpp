@@ -20,7 +20,22 @@ constexpr std::uint32_t kPhaseEndPauseMilliseconds = 250;
 }  // namespace
 
 int ScaledShare(int scale, int part, int whole) {
-    return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);
+    // scale * part / whole without a 64-bit product, whose division would come from the runtime
+    // library: whole parts first, then the rest carried one scale step at a time (scale is a
+    // percentage, so at most 100 steps).
+    const auto count = static_cast<std::uint32_t>(part);
+    const auto total = static_cast<std::uint32_t>(whole);
+    auto share = count / total * static_cast<std::uint32_t>(scale);
+    const std::uint32_t rest = count % total;
+    std::uint32_t carried = 0;
+    for (int step = 0; step < scale; ++step) {
+        carried += rest;
+        if (carried >= total) {
+            carried -= total;
+            ++share;
+        }
+    }
+    return static_cast<int>(share);
 }
 
 CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCodePage()), m_platform(platform) {
@@ -31,19 +46,27 @@ CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCode
 CUninstApp::~CUninstApp() { CloseRecordKey(); }
 
 int CUninstApp::ShowMessage(const Message& message, std::uint32_t style) {
-    const CString text = Language::English().Format(message);
-    if (IsQuiet()) {
-        const int answer = (style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
-        Log("message: " + text + " -> " + AnswerName(answer) + " (silent)");
-        return answer;
-    }
-    const int answer = m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
-    Log("message: " + text + " -> " + AnswerName(answer));
+    CString event = "message: " + Language::English().Format(message);
+    const bool quiet = IsQuiet();
+    const int answer = quiet ? ((style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk)
+                             : m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
+    event += " -> ";
+    event += AnswerName(answer);
+    if (quiet) event += " (silent)";
+    Log(event);
     return answer;
 }
 
 void CUninstApp::Log(const CString& event) {
     if (m_log) m_log->Append(FormatLogLine(m_platform.system.Now(), m_instanceName, event));
+}
+
+void CUninstApp::LogFailure(CString event, std::uint32_t error, std::string_view after) {
+    event += " (error ";
+    event += std::to_string(error);
+    event += ')';
+    event += after;
+    Log(event);
 }
 
 bool CUninstApp::AskYesNo(const Message& question, std::uint32_t icon) {

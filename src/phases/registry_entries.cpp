@@ -7,7 +7,7 @@
 #include "phases/registry_entries.h"
 #include "phases/shared_registry_keys.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -97,8 +97,12 @@ void CUninstApp::RemoveRegistryEntries() {
             DeleteNamedValue(record);
         } else {
             const bool removed = DeleteKeyIfLeaf(record.root, record.keyPath);
-            Log(CString(removed ? "registry key removed: " : "registry key not removed (missing, not empty or denied): ") +
-                RootName(record.root) + "\\" + record.keyPath);
+            CString event =
+                removed ? "registry key removed: " : "registry key not removed (missing, not empty or denied): ";
+            event += RootName(record.root);
+            event += '\\';
+            event += record.keyPath;
+            Log(event);
         }
     }
 
@@ -106,8 +110,10 @@ void CUninstApp::RemoveRegistryEntries() {
     // An empty name would make this the key that lists every installed program.
     if (NamesAnApplication(m_appName)) {
         const bool removed = DeleteKeyTree(kLocalMachine, kUninstallEntryPrefix + m_appName);
-        Log(CString(removed ? "uninstall entry removed: " : "uninstall entry not removed: ") + "HKLM\\" +
-            kUninstallEntryPrefix + m_appName);
+        CString event = removed ? "uninstall entry removed: HKLM\\" : "uninstall entry not removed: HKLM\\";
+        event += kUninstallEntryPrefix;
+        event += m_appName;
+        Log(event);
     }
     FinishPhase(TextId::StatusRegistryComplete);
 }
@@ -115,7 +121,12 @@ void CUninstApp::RemoveRegistryEntries() {
 void CUninstApp::DeleteNamedValue(const RegistryKeyRecord& record) {
     IRegistry& registry = m_platform.registry;
     RegKey key = 0;
-    const CString where = RootName(record.root) + "\\" + record.keyPath + " value '" + record.valueName + "'";
+    CString where = RootName(record.root);
+    where += '\\';
+    where += record.keyPath;
+    where += " value '";
+    where += record.valueName;
+    where += '\'';
     if (registry.OpenKey(record.root, record.keyPath, kSetValueAccess, key) != reg::kSuccess) {
         Log("registry value not found (shared key kept): " + where);
         return;

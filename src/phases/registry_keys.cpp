@@ -36,6 +36,9 @@ bool CUninstApp::DeleteKeyTree(RegKey root, const CString& keyPath) {
     }
     if (m_platform.registry.DeleteKey(root, keyPath) != reg::kSuccess) return false;
     // Each key of a tree has its own line, so that the log names every key the run removed.
-    Log("registry key removed: " + PlanRootName(root) + "\\" + keyPath);
+    CString event = "registry key removed: " + PlanRootName(root);
+    event += '\\';
+    event += keyPath;
+    Log(event);
     return true;
 }

@@ -3,7 +3,7 @@
 
 #include "app/uninst_app.h"
 #include "phases/folder_chain.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 void CUninstApp::RemoveDirectories() {
     SetStatus(TextId::StatusDirectories);
@@ -21,7 +21,7 @@ void CUninstApp::RemoveDirectories() {
         if (m_platform.files.RemoveFolder(folder)) {
             Log("folder removed: " + folder);
         } else {
-            Log("folder left: " + folder + " (error " + std::to_string(m_platform.files.LastError()) + ")");
+            LogFailure("folder left: " + folder, m_platform.files.LastError());
             m_foldersLeft.push_back(folder);
         }
     }

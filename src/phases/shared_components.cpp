@@ -1,7 +1,7 @@
 // Lowering the system's reference counts of the shared files this installation used.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -58,7 +58,13 @@ void CUninstApp::FinishDereference(RegKey key, const CString& step, const Journa
         if (before != after && registry.QueryValue(key, path, kCountBytes, value) == reg::kSuccess &&
             value.type == reg::kTypeDword && value.data.size() == kCountBytes && CountOf(value) == before) {
             registry.SetValue(key, path, CountValue(after));
-            Log("shared file " + path + ": count " + fields[1] + " -> " + fields[2] + ", finishing a stopped run");
+            CString event = "shared file " + path;
+            event += ": count ";
+            event += fields[1];
+            event += " -> ";
+            event += fields[2];
+            event += ", finishing a stopped run";
+            Log(event);
         }
         if (remove) registry.DeleteValue(key, path);
         WriteJournal(step, {JournalState::Done, earlier.detail});
@@ -129,8 +135,13 @@ bool CUninstApp::DereferenceSharedComponents() {
             m_removalList.push_back(EscapePercent(path));
         }
         WriteJournal(step, {JournalState::Done, entry.detail});
-        Log("shared file " + path + ": count " + std::to_string(CountOf(value)) + " -> " + std::to_string(count) +
-            (count == 0 && remove ? ", value deleted, file to be removed" : ", file kept"));
+        CString event = "shared file " + path;
+        event += ": count ";
+        event += std::to_string(CountOf(value));
+        event += " -> ";
+        event += std::to_string(count);
+        event += count == 0 && remove ? ", value deleted, file to be removed" : ", file kept";
+        Log(event);
     }
     registry.CloseKey(key);
     FinishPhase(TextId::StatusSharedComplete);

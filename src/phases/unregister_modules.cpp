@@ -1,7 +1,7 @@
 // Self-registering modules remove their own registry entries while their files still exist.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -87,7 +87,10 @@ bool CUninstApp::UnregisterModules() {
             continue;
         }
         const std::int32_t status = module->CallUnregister();
-        Log("module " + modulePath + ": DllUnregisterServer returned " + HexStatus(status));
+        CString event = "module " + modulePath;
+        event += ": DllUnregisterServer returned ";
+        event += HexStatus(status);
+        Log(event);
         if (status != 0 && !earlier &&
             !AskYesNo({TextId::ModuleUnregisterFailed, {{Piece::Path, modulePath}}}, mb::kIconStop)) {
             // The user stopped here; a later run asks again.

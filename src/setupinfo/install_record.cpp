@@ -1,7 +1,7 @@
 // The record that setup left in the registry: where this installation's folders are.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -51,8 +51,13 @@ bool CUninstApp::ReadInstallRecord() {
         m_appCommon = ReadRecordValue(commonKey, "").value_or(CString());
         registry.CloseKey(commonKey);
     }
-    Log("installation record read: folder '" + m_appPath + "', common folder '" + m_appCommon +
-        "', start-menu folder '" + m_startMenuFolder + "'");
+    CString event = "installation record read: folder '" + m_appPath;
+    event += "', common folder '";
+    event += m_appCommon;
+    event += "', start-menu folder '";
+    event += m_startMenuFolder;
+    event += '\'';
+    Log(event);
     return true;
 }
 
@@ -62,9 +67,15 @@ void CUninstApp::ReportRecordRefused() {
     RegKey readable = 0;
     const long read = m_platform.registry.OpenKey(kLocalMachine, m_recordKeyPath, reg::kRead, readable);
     if (read == reg::kSuccess) m_platform.registry.CloseKey(readable);
-    Log("installation record refused: HKEY_LOCAL_MACHINE\\" + m_recordKeyPath +
-        " cannot be opened with KEY_ALL_ACCESS (error 5, access denied); opening it with KEY_READ " +
-        (read == reg::kSuccess ? CString("succeeds") : "fails with error " + std::to_string(read)) +
-        "; nothing was changed");
+    CString event = "installation record refused: HKEY_LOCAL_MACHINE\\" + m_recordKeyPath;
+    event += " cannot be opened with KEY_ALL_ACCESS (error 5, access denied); opening it with KEY_READ ";
+    if (read == reg::kSuccess) {
+        event += "succeeds";
+    } else {
+        event += "fails with error ";
+        event += std::to_string(read);
+    }
+    event += "; nothing was changed";
+    Log(event);
     ShowMessage({TextId::RecordNeedsRights, {{Piece::App, m_appName}}});
 }

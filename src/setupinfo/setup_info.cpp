@@ -2,11 +2,11 @@
 
 #include <memory>
 #include <new>
-#include <unordered_set>
 
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -106,13 +106,15 @@ void CUninstApp::BuildFileList() {
     CStringArray options;
     CStringArray fields;
     CStringArray sections;
-    std::unordered_set<CString> seen;
+    StringIndex seen;
     ReadSection("Options", options);
     for (const CString& option : options) {
         SplitFields(option, fields, m_codePage);
-        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0], m_codePage)).second) continue;
+        if (fields.size() < 3 || !seen.Insert(FoldAscii(fields[0], m_codePage)).second) continue;
         sections.push_back("Option." + fields[0]);
-        sections.push_back("Option." + fields[0] + "." + m_osName);
+        sections.push_back("Option." + fields[0]);
+        sections.back() += '.';
+        sections.back() += m_osName;
     }
     AppendSectionsLines(m_setupText, sections, m_fileLines, m_codePage);
 }

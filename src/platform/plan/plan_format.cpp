@@ -1,6 +1,6 @@
 #include "platform/plan/plan_format.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -60,7 +60,11 @@ CString DescribeRegistryValue(const RegValue& value) {
     if (value.type == reg::kTypeString || value.type == reg::kTypeExpandString) {
         return "\"" + EscapeLineBreaks(value.data.substr(0, value.data.find('\0'))) + "\"";
     }
-    return "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes";
+    CString text = "type " + std::to_string(value.type);
+    text += ", ";
+    text += std::to_string(value.data.size());
+    text += " bytes";
+    return text;
 }
 
 CStringArray FormatPlanAction(const PlanAction& action) {
@@ -74,8 +78,18 @@ CStringArray FormatPlanAction(const PlanAction& action) {
     line += VerbText(action.verb);
     line += ": ";
     const bool isText = action.verb == PlanVerb::Message || action.verb == PlanVerb::Question;
-    line += isText ? "\"" + EscapeLineBreaks(action.item) + "\"" : action.item;
-    if (!action.state.empty()) line += " (" + action.state + ")";
+    if (isText) {
+        line += '"';
+        line += EscapeLineBreaks(action.item);
+        line += '"';
+    } else {
+        line += action.item;
+    }
+    if (!action.state.empty()) {
+        line += " (";
+        line += action.state;
+        line += ')';
+    }
     if (!action.detail.empty()) line += (isText ? " " : " -> ") + action.detail;
     lines.push_back(line);
     for (const CString& note : action.notes) lines.push_back(kNoteIndent + note);

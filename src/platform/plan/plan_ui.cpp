@@ -1,6 +1,6 @@
 #include "platform/plan/plan_ui.h"
 
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 namespace {
 
@@ -35,7 +35,12 @@ private:
 };
 
 CString AnswerText(const char* answer, const char* reason) {
-    return CString("-> ") + answer + " (" + reason + ")";
+    CString text = "-> ";
+    text += answer;
+    text += " (";
+    text += reason;
+    text += ')';
+    return text;
 }
 
 }  // namespace
