@@ -1,9 +1,12 @@
 // Files that cannot go while the run works, because a program holds them open or runs from them,
 // go at the next restart instead, and so do the folders that stay only because of them.
 
+#include <algorithm>
+
 #include "app/rename_section.h"
 #include "app/run_log.h"
 #include "app/uninst_app.h"
+#include "phases/folder_chain.h"
 #include "setupinfo/text.h"
 
 namespace {
@@ -33,13 +36,23 @@ CString CUninstApp::ShortFormOf(const CString& path) {
     return shortPath.empty() ? path : shortPath;
 }
 
+CString CUninstApp::RestartPathOf(const CString& path) {
+    // On 64-bit Windows this 32-bit program's system folder is SysWOW64 under the name of
+    // System32, but the restart is carried out by the 64-bit system, and the first editions
+    // queued the name as given: it would delete another program's 64-bit file of that name.
+    const CString wow64Folder = m_platform.system.Wow64SystemFolder();
+    if (wow64Folder.empty() || !StartsWithNoCase(path, m_sysDir, m_codePage)) return path;
+    return WithTrailingBackslash(wow64Folder, m_codePage) + path.substr(m_sysDir.size());
+}
+
 bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* withdrawn) {
     IFileSystem& files = m_platform.files;
     bool queued = false;
+    const CString queuedPath = m_isWinNT ? RestartPathOf(path) : path;
     if (m_isWinNT) {
         // Nothing can take a deletion back out of the NT family's queue; a withdrawn name that
         // holds nothing is passed over at the restart.
-        queued = files.DeleteAtRestart(path);
+        queued = files.DeleteAtRestart(queuedPath);
     } else {
         // WININIT.INI is carried out before long names exist, so it must name the file by its
         // short form; every line already there stays, whoever wrote it.
@@ -53,9 +66,9 @@ bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* with
         }
     }
     if (queued) {
-        Log("scheduled for deletion at restart: " + path);
+        Log("scheduled for deletion at restart: " + queuedPath);
     } else {
-        Log("not scheduled for deletion at restart: " + path + " (error " + std::to_string(files.LastError()) + ")");
+        Log("not scheduled for deletion at restart: " + queuedPath + " (error " + std::to_string(files.LastError()) + ")");
     }
     return queued;
 }
@@ -109,10 +122,22 @@ void CUninstApp::QueueFoldersOfQueuedFiles() {
     if (!m_isWinNT || m_queuedFiles.empty()) return;
     CStringArray queuedForms;
     for (const CString& queued : m_queuedFiles) queuedForms.push_back(ComparableForm(queued));
+    // Only the installation's own folders and the private folder, never a drive's root: an
+    // administrator who reads the queue must not find the system folder in it, even where the
+    // restart would find it full.
+    CStringArray ownFolders = FolderBounds();
+    if (const auto privateFolder = PrivateFolderOf(m_platform.system.ModuleFileName())) ownFolders.push_back(*privateFolder);
+    CStringArray sharedForms;
+    for (const CString& shared : {m_winDir, m_sysDir, m_platform.files.TempPath()}) {
+        if (!shared.empty()) sharedForms.push_back(WithTrailingBackslash(ComparableForm(shared), m_codePage));
+    }
     // Deepest first, after the files: a folder that holds anything else at the restart stays.
     for (const CString& folder : m_foldersLeft) {
-        if (folder.size() <= 3) continue;  // a drive's root is never removed
         const CString prefix = WithTrailingBackslash(ComparableForm(folder), m_codePage);
+        if (!IsWithinBounds(folder, ownFolders, m_codePage) ||
+            std::find(sharedForms.begin(), sharedForms.end(), prefix) != sharedForms.end()) {
+            continue;
+        }
         for (const CString& queued : queuedForms) {
             if (StartsWithNoCase(queued, prefix, m_codePage)) {
                 QueueDeletionAtRestart(folder);

@@ -205,6 +205,9 @@ private:
     // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged. On the
     // 9x family the line of a withdrawn name goes in the same write.
     bool QueueDeletionAtRestart(const CString& path, const CString* withdrawn = nullptr);
+    // The name the restart deletes a file by: on 64-bit Windows a file of the system folder by
+    // its SysWOW64 path.
+    CString RestartPathOf(const CString& path);
     // The durable points: RegFlushKey on the hive of root and keyPath (the root's own where the
     // key cannot be opened); the restart queue flushed; the user's hive and the restart queue
     // flushed before the record goes; the record's removal flushed before the uninstaller goes.
