@@ -33,13 +33,23 @@ CString CUninstApp::ShortFormOf(const CString& path) {
     return shortPath.empty() ? path : shortPath;
 }
 
+CString CUninstApp::RestartPathOf(const CString& path) {
+    // On 64-bit Windows this 32-bit program's system folder is SysWOW64 under the name of
+    // System32, but the restart is carried out by the 64-bit system, and the first editions
+    // queued the name as given: it would delete another program's 64-bit file of that name.
+    const CString wow64Folder = m_platform.system.Wow64SystemFolder();
+    if (wow64Folder.empty() || !StartsWithNoCase(path, m_sysDir, m_codePage)) return path;
+    return WithTrailingBackslash(wow64Folder, m_codePage) + path.substr(m_sysDir.size());
+}
+
 bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* withdrawn) {
     IFileSystem& files = m_platform.files;
     bool queued = false;
+    const CString queuedPath = m_isWinNT ? RestartPathOf(path) : path;
     if (m_isWinNT) {
         // Nothing can take a deletion back out of the NT family's queue; a withdrawn name that
         // holds nothing is passed over at the restart.
-        queued = files.DeleteAtRestart(path);
+        queued = files.DeleteAtRestart(queuedPath);
     } else {
         // WININIT.INI is carried out before long names exist, so it must name the file by its
         // short form; every line already there stays, whoever wrote it.
@@ -53,9 +63,9 @@ bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* with
         }
     }
     if (queued) {
-        Log("scheduled for deletion at restart: " + path);
+        Log("scheduled for deletion at restart: " + queuedPath);
     } else {
-        LogFailure("not scheduled for deletion at restart: " + path, files.LastError());
+        LogFailure("not scheduled for deletion at restart: " + queuedPath, files.LastError());
     }
     return queued;
 }
@@ -110,8 +120,7 @@ void CUninstApp::QueueFoldersOfQueuedFiles() {
     for (const CString& queued : m_queuedFiles) queuedForms.push_back(ComparableForm(queued));
     // Deepest first, after the files: a folder that holds anything else at the restart stays.
     for (const CString& folder : m_foldersLeft) {
-        if (folder.size() <= 3) continue;  // a drive's root is never removed
-        const CString prefix = WithTrailingBackslash(ComparableForm(folder), m_codePage);
+        const CString prefix = FolderForm(folder);
         for (const CString& queued : queuedForms) {
             if (StartsWithNoCase(queued, prefix, m_codePage)) {
                 QueueDeletionAtRestart(folder);
@@ -119,6 +128,13 @@ void CUninstApp::QueueFoldersOfQueuedFiles() {
             }
         }
     }
+}
+
+CString CUninstApp::FolderForm(const CString& folder) { return WithTrailingBackslash(ComparableForm(folder), m_codePage); }
+
+bool CUninstApp::IsSharedFolder(const CString& folder) {
+    const CString form = FolderForm(folder);
+    return form == FolderForm(m_winDir) || form == FolderForm(m_sysDir) || form == FolderForm(m_platform.files.TempPath());
 }
 
 std::optional<CString> CUninstApp::PrivateFolderOf(const CString& programPath) {

@@ -153,7 +153,8 @@ public:
     UnattendedOptions m_unattended;
     std::unique_ptr<IAppendFile> m_log;
     CString m_waitingProgramPath;  // the first instance's program, which stays in use with /WAIT
-    CStringArray m_foldersLeft;    // folders the directory phase could not remove, deepest first
+    // Folders of the installation's own that the directory phase could not remove, deepest first.
+    CStringArray m_foldersLeft;
     CStringArray m_queuedFiles;    // files in use queued for the next restart, and the names they left
 
     // The installed uninstaller and its SETUP.INF, deleted after everything else so that a run
@@ -200,6 +201,9 @@ private:
     // DeleteAtRestart on the NT family, a line of WININIT.INI on the 9x family; logged. On the
     // 9x family the line of a withdrawn name goes in the same write.
     bool QueueDeletionAtRestart(const CString& path, const CString* withdrawn = nullptr);
+    // The name the restart deletes a file by: on 64-bit Windows a file of the system folder by
+    // its SysWOW64 path.
+    CString RestartPathOf(const CString& path);
     // The durable points: RegFlushKey on the hive of root and keyPath (the root's own where the
     // key cannot be opened); the restart queue flushed; the user's hive and the restart queue
     // flushed before the record goes; the record's removal flushed before the uninstaller goes.
@@ -219,6 +223,10 @@ private:
     bool IsQueued(const CString& path);
     // Folded short form, or the folded path where it has none, for comparing two paths.
     CString ComparableForm(const CString& path);
+    // The comparable form of a folder, with its backslash.
+    CString FolderForm(const CString& folder);
+    // The Windows, system or temporary folder, which no run may queue for deletion.
+    bool IsSharedFolder(const CString& folder);
     // The folder that holds the running program when it is a private folder of a first instance.
     std::optional<CString> PrivateFolderOf(const CString& programPath);
 

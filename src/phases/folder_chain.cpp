@@ -28,6 +28,14 @@ CString OutermostBound(const CString& folderKey, const CStringArray& boundKeys, 
 
 }  // namespace
 
+bool IsWithinBounds(const CString& folder, const CStringArray& bounds, const CodePage& codePage) {
+    const CString folded = FoldAscii(WithTrailingBackslash(folder, codePage), codePage);
+    return std::any_of(bounds.begin(), bounds.end(), [&folded, &codePage](const CString& bound) {
+        const CString key = BoundKey(bound, codePage);
+        return !key.empty() && StartsWithNoCase(folded, key, codePage);
+    });
+}
+
 CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds, const CodePage& codePage) {
     CStringArray boundKeys;
     for (const CString& bound : bounds) {

@@ -10,3 +10,6 @@
 // bound is tried alone: nothing above it is ever added. Bounds that are not absolute or name a
 // drive root are ignored. Added folders end with a backslash.
 CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bounds, const CodePage& codePage);
+
+// True when one of the bounds holds the folder (itself included), by the same rule.
+bool IsWithinBounds(const CString& folder, const CStringArray& bounds, const CodePage& codePage);

@@ -12,7 +12,8 @@ void CUninstApp::RemoveDirectories() {
 
     // A folder that held only an emptied subfolder was never listed, and without its parents
     // the application folder would stay.
-    const CStringArray ordered = FoldersToRemove(m_folderList, FolderBounds(), m_codePage);
+    const CStringArray bounds = FolderBounds();
+    const CStringArray ordered = FoldersToRemove(m_folderList, bounds, m_codePage);
 
     const int count = static_cast<int>(ordered.size());
     for (int i = 0; i < count; ++i) {
@@ -22,7 +23,10 @@ void CUninstApp::RemoveDirectories() {
             Log("folder removed: " + folder);
         } else {
             LogFailure("folder left: " + folder, m_platform.files.LastError());
-            m_foldersLeft.push_back(folder);
+            // Only the installation's own may go at the restart: an administrator who reads the
+            // queue must not find the system folder in it, even where the restart would find it
+            // full. A drive's root bounds nothing.
+            if (IsWithinBounds(folder, bounds, m_codePage) && !IsSharedFolder(folder)) m_foldersLeft.push_back(folder);
         }
     }
     m_folderList = ordered;

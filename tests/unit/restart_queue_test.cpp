@@ -130,15 +130,53 @@ INSTANTIATE_TEST_SUITE_P(States, WaitingOwnFileTest, ::testing::Values(OwnFile::
                              return info.param == OwnFile::Free ? "Free" : info.param == OwnFile::Running ? "Running" : "Protected";
                          });
 
-TEST_F(RestartQueueTest, FileInUseAtADriveRootQueuesNoFolder) {
-    m_machine.system().UseWindowsNt4();
-    m_machine.files().AddFile("C:\\held.doc").MarkHeldOpen("C:\\held.doc");
-    WriteSetup({"C:\\held.doc"});
-    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT"), 3010);
-    EXPECT_EQ(m_machine.files().PendingRestartDeletions(),
-              (CStringArray{"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\held.doc", kWorkingCopy, kPrivateFolder}))
-        << Dump();
+// ---- The names the restart deletes by ----
+
+struct QueuedNamesCase {
+    const char* label;
+    const char* appFolder;  // as the record gives it
+    const char* wow64SystemFolder;  // empty: 32-bit Windows
+    const char* file;       // held open without delete sharing, so it keeps its own name
+    CStringArray pending;
+};
+
+class QueuedNamesTest : public RestartQueueTest, public ::testing::WithParamInterface<QueuedNamesCase> {};
+
+TEST_P(QueuedNamesTest, AreTheInstallationsOwnInTheFormTheRestartReads) {
+    const QueuedNamesCase& c = GetParam();
+    m_machine.system().UseWindows2000().SetSystemFolder("C:\\WINDOWS\\SYSTEM32").SetWow64SystemFolder(c.wow64SystemFolder);
+    m_machine.registry().SetString(kLocalMachine, "SOFTWARE\\Tallowmere\\UNINST\\Demo", "", c.appFolder);
+    m_machine.files().AddFile(c.file).MarkHeldOpen(c.file);
+    WriteSetup({c.file});
+    EXPECT_EQ(Run("/UNINST=0,C:\\App\\UNINST\\UNINST.EXE /SILENT /WAIT /LOG=C:\\Logs\\run.log"), 3010);
+    EXPECT_EQ(m_machine.files().PendingRestartDeletions(), c.pending) << Log();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QueuedNamesTest,
+    ::testing::Values(
+        QueuedNamesCase{"AtADriveRootNoFolder", "C:\\App\\", "", "C:\\held.doc",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\held.doc", kWorkingCopy, kPrivateFolder}},
+        // The folders that stay only for the file go after it, before the record and at the end.
+        QueuedNamesCase{"InTheApplicationFolderItsFolders", "C:\\App\\", "", "C:\\App\\DATA\\held.doc",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\App\\DATA\\held.doc", "C:\\App\\DATA",
+                         "C:\\App", "C:\\App\\DATA", "C:\\App", kWorkingCopy, kPrivateFolder}},
+        QueuedNamesCase{"InTheSystemFolderNotTheFolder", "C:\\App\\", "", "C:\\WINDOWS\\SYSTEM32\\held.dll",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\WINDOWS\\SYSTEM32\\held.dll", kWorkingCopy,
+                         kPrivateFolder}},
+        QueuedNamesCase{"InAnApplicationFolderThatIsTheWindowsFolderNeitherSharedFolder", "C:\\WINDOWS\\", "",
+                        "C:\\WINDOWS\\SYSTEM32\\held.dll",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\WINDOWS\\SYSTEM32\\held.dll", kWorkingCopy,
+                         kPrivateFolder}},
+        // The 64-bit system carries the queue out and reads System32 as its own folder.
+        QueuedNamesCase{"OnWow64TheSystemFoldersFileByItsSysWow64Name", "C:\\App\\", "C:\\WINDOWS\\SysWOW64",
+                        "C:\\WINDOWS\\SYSTEM32\\held.dll",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\WINDOWS\\SysWOW64\\held.dll", kWorkingCopy,
+                         kPrivateFolder}},
+        QueuedNamesCase{"OnWow64OtherFilesAsTheyAre", "C:\\App\\", "C:\\WINDOWS\\SysWOW64", "C:\\App\\held.doc",
+                        {"C:\\WINDOWS\\TEMP\\~UN5B20\\~UN0000.TMP", "C:\\App\\held.doc", "C:\\App", "C:\\App",
+                         kWorkingCopy, kPrivateFolder}}),
+    [](const ::testing::TestParamInfo<QueuedNamesCase>& info) { return CString(info.param.label); });
 
 TEST_F(RestartQueueTest, WininitThatCannotBeReadIsNotOverwritten) {
     m_machine.files().AddFile(kWininit, CString("[Rename]\r\n") + kForeignLine + "\r\n").FailReads(kWininit);

@@ -15,6 +15,7 @@ public:
     CString ArgumentText() override { return m_argumentText; }
     CString WindowsFolder() override { return m_real.WindowsFolder(); }
     CString SystemFolder() override { return m_real.SystemFolder(); }
+    CString Wow64SystemFolder() override { return m_real.Wow64SystemFolder(); }
     CString ModuleFileName() override { return m_moduleFileName ? *m_moduleFileName : m_real.ModuleFileName(); }
     void Sleep(std::uint32_t) override {}
     void RaisePriority() override {}

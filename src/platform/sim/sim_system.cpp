@@ -61,6 +61,11 @@ SimSystem& SimSystem::SetWindowsFolder(const CString& folder) {
     return *this;
 }
 
+SimSystem& SimSystem::SetWow64SystemFolder(const CString& folder) {
+    m_wow64SystemFolder = folder;
+    return *this;
+}
+
 SimSystem& SimSystem::SetSystemFolder(const CString& folder) {
     m_systemFolder = folder;
     return *this;

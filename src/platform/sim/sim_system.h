@@ -14,6 +14,7 @@ public:
     CString ArgumentText() override { return m_argumentText; }
     CString WindowsFolder() override { return m_windowsFolder; }
     CString SystemFolder() override { return m_systemFolder; }
+    CString Wow64SystemFolder() override { return m_wow64SystemFolder; }
     CString ModuleFileName() override { return m_moduleFileName; }
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
@@ -35,6 +36,8 @@ public:
     SimSystem& SetArgumentText(const CString& text);
     SimSystem& SetWindowsFolder(const CString& folder);
     SimSystem& SetSystemFolder(const CString& folder);
+    // 64-bit Windows running this 32-bit program: the folder that its system folder stands for.
+    SimSystem& SetWow64SystemFolder(const CString& folder);
     SimSystem& SetModuleFileName(const CString& path);
     SimSystem& SetNow(const LocalTime& now);
     // The ANSI code page, 1252 at first: one of those that CodePage::Known names. Set it before
@@ -60,6 +63,7 @@ private:
     CString m_argumentText;
     CString m_windowsFolder = "C:\\WINDOWS";
     CString m_systemFolder = "C:\\WINDOWS\\SYSTEM";
+    CString m_wow64SystemFolder;
     CString m_moduleFileName = "C:\\App\\UNINST.EXE";
     LocalTime m_now{2001, 5, 17, 10, 30, 0, 0};
     CodePage m_codePage;

@@ -48,6 +48,16 @@ CString Win32System::SystemFolder() {
     return ReadGrowingText([](char* buffer, std::uint32_t size) { return GetSystemDirectoryA(buffer, size); });
 }
 
+CString Win32System::Wow64SystemFolder() {
+    using IsWow64Call = BOOL WINAPI(HANDLE, PBOOL);
+    using FolderCall = UINT WINAPI(LPSTR, UINT);
+    auto* const isWow64 = FindSystemFunction<IsWow64Call>("KERNEL32.DLL", "IsWow64Process");
+    auto* const folder = FindSystemFunction<FolderCall>("KERNEL32.DLL", "GetSystemWow64DirectoryA");
+    BOOL wow64 = FALSE;
+    if (isWow64 == nullptr || folder == nullptr || !isWow64(GetCurrentProcess(), &wow64) || !wow64) return {};
+    return ReadGrowingText([folder](char* buffer, std::uint32_t size) { return folder(buffer, size); });
+}
+
 CString Win32System::ModuleFileName() {
     return ReadGrowingText([](char* buffer, std::uint32_t size) { return GetModuleFileNameA(nullptr, buffer, size); });
 }

@@ -10,6 +10,7 @@ public:
     CString ArgumentText() override;
     CString WindowsFolder() override;
     CString SystemFolder() override;
+    CString Wow64SystemFolder() override;
     CString ModuleFileName() override;
     void Sleep(std::uint32_t milliseconds) override;
     void RaisePriority() override;
