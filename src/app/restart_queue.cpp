@@ -37,9 +37,10 @@ CString CUninstApp::RestartPathOf(const CString& path) {
     // On 64-bit Windows this 32-bit program's system folder is SysWOW64 under the name of
     // System32, but the restart is carried out by the 64-bit system, and the first editions
     // queued the name as given: it would delete another program's 64-bit file of that name.
+    // The system folder is held with its backslash, which the path keeps after the new folder.
     const CString wow64Folder = m_platform.system.Wow64SystemFolder();
-    if (wow64Folder.empty() || !StartsWithNoCase(path, m_sysDir, m_codePage)) return path;
-    return WithTrailingBackslash(wow64Folder, m_codePage) + path.substr(m_sysDir.size());
+    if (m_sysDir.empty() || wow64Folder.empty() || !StartsWithNoCase(path, m_sysDir, m_codePage)) return path;
+    return wow64Folder + path.substr(m_sysDir.size() - 1);
 }
 
 bool CUninstApp::QueueDeletionAtRestart(const CString& path, const CString* withdrawn) {
@@ -133,8 +134,13 @@ void CUninstApp::QueueFoldersOfQueuedFiles() {
 CString CUninstApp::FolderForm(const CString& folder) { return WithTrailingBackslash(ComparableForm(folder), m_codePage); }
 
 bool CUninstApp::IsSharedFolder(const CString& folder) {
+    const CString temp = m_platform.files.TempPath();
     const CString form = FolderForm(folder);
-    return form == FolderForm(m_winDir) || form == FolderForm(m_sysDir) || form == FolderForm(m_platform.files.TempPath());
+    const CString* const sharedFolders[] = {&m_winDir, &m_sysDir, &temp};
+    for (const CString* shared : sharedFolders) {
+        if (FolderForm(*shared) == form) return true;
+    }
+    return false;
 }
 
 std::optional<CString> CUninstApp::PrivateFolderOf(const CString& programPath) {

@@ -35,8 +35,8 @@ public:
     // GetWindowsDirectoryA, GetSystemDirectoryA, GetModuleFileNameA(NULL): empty on failure.
     virtual CString WindowsFolder() = 0;
     virtual CString SystemFolder() = 0;
-    // GetSystemWow64DirectoryA when IsWow64Process says that this 32-bit process runs on 64-bit
-    // Windows, both looked up at run time; empty elsewhere.
+    // GetSystemWow64DirectoryA, looked up at run time: the folder that the system folder stands
+    // for when this 32-bit process runs on 64-bit Windows; empty elsewhere.
     virtual CString Wow64SystemFolder() = 0;
     virtual CString ModuleFileName() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;

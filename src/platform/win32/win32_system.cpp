@@ -49,12 +49,11 @@ CString Win32System::SystemFolder() {
 }
 
 CString Win32System::Wow64SystemFolder() {
-    using IsWow64Call = BOOL WINAPI(HANDLE, PBOOL);
+    // The call itself tells whether this process runs under WoW64: on 32-bit Windows it fails
+    // (ERROR_CALL_NOT_IMPLEMENTED), and systems before XP lack it.
     using FolderCall = UINT WINAPI(LPSTR, UINT);
-    auto* const isWow64 = FindSystemFunction<IsWow64Call>("KERNEL32.DLL", "IsWow64Process");
     auto* const folder = FindSystemFunction<FolderCall>("KERNEL32.DLL", "GetSystemWow64DirectoryA");
-    BOOL wow64 = FALSE;
-    if (isWow64 == nullptr || folder == nullptr || !isWow64(GetCurrentProcess(), &wow64) || !wow64) return {};
+    if (folder == nullptr) return {};
     return ReadGrowingText([folder](char* buffer, std::uint32_t size) { return folder(buffer, size); });
 }
 
