@@ -155,7 +155,7 @@ std::optional<CString> CUninstApp::PrivateFolderOf(const CString& programPath) {
     }
     CString tempFolder = m_platform.files.TempPath();
     if (tempFolder.empty()) tempFolder = m_winDir + "TEMP";
-    if (WithTrailingBackslash(ComparableForm(FolderOf(folder, m_codePage)), m_codePage) != WithTrailingBackslash(ComparableForm(tempFolder), m_codePage)) {
+    if (FolderForm(FolderOf(folder, m_codePage)) != FolderForm(tempFolder)) {
         return std::nullopt;
     }
     return folder;
