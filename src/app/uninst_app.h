@@ -16,14 +16,6 @@
 // How the working copy's run ended; each ending has its own exit code.
 enum class RunEnding { Completed, Cancelled, Stopped, CutShort };
 
-// Exit codes that deployment tools already understand for uninstallers.
-namespace exitcode {
-constexpr int kCompleted = 0;
-constexpr int kCancelled = 1602;
-constexpr int kFailed = 1603;
-constexpr int kRestartNeeded = 3010;
-}  // namespace exitcode
-
 // The first instance's private folder and the working copy's file in it begin with it.
 constexpr char kTempPrefix[] = "~UN";
 

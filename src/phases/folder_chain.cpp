@@ -4,7 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/uninst_app.h"
 #include "phases/folder_chain.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 void CUninstApp::RemoveOwnCopy() {
     IFileSystem& files = m_platform.files;

@@ -6,7 +6,7 @@
 
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <unordered_map>
 
-#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/plan/plan_record.h"
+#include "text/code_page.h"
 
 class PlanFiles : public IFileSystem {
 public:

@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "platform/plan/plan_format.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

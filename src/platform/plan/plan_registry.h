@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/plan/plan_record.h"
 #include "platform/registry.h"
+#include "text/code_page.h"
 
 class PlanRegistry : public IRegistry {
 public:

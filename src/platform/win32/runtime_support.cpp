@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/uninst_app.h"
+#include "platform/types.h"
 
 // Every member of the string class, compiled with our flags. The headers declare these
 // instantiations extern, so without this the linker would take libstdc++'s copies.

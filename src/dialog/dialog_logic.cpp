@@ -1,4 +1,4 @@
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 #include <algorithm>
 #include <limits>
