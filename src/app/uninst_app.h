@@ -28,8 +28,8 @@ bool NamesAnApplication(const CString& appName);
 // The button a message box was answered with, as the log names it.
 CString AnswerName(int answer);
 
-// scale * part / whole, truncated, as a phase's progress. Worked out in 64 bits: the product
-// of 32-bit numbers overflows once a phase has more than some twenty million items.
+// scale * part / whole, truncated, as a phase's progress, for counts (0 <= part, 0 < whole) and
+// a percentage scale. Exact past the twenty million items where a 32-bit product overflows.
 int ScaledShare(int scale, int part, int whole);
 
 class CUninstApp : public CWinApp {

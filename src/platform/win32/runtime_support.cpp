@@ -41,6 +41,10 @@ void Release(void* block) noexcept {
 
 }  // namespace
 
+// Defined here, the library's own definition, and the new-handler's data and unwind tables that
+// come with it, stay out of the program.
+const std::nothrow_t std::nothrow{};
+
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }
