@@ -126,6 +126,7 @@ def code_bytes(objcopy, program):
 
 
 STRING = "std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> >"
+LINKER_MARK = re.compile(r"^(\.|_+\w*__$)")
 VECTOR = re.compile(r"std::vector<(.+?), std::allocator<\1 ?> >")
 
 
@@ -140,8 +141,10 @@ def largest_symbols(nm, program, count):
     symbols = []
     for line in run(nm, "--size-sort", "--print-size", "--demangle", program).splitlines():
         fields = line.split(None, 3)
-        # Zero-filled data (b, B) takes no bytes of the file.
-        if len(fields) == 4 and fields[2] not in "bB":
+        # Zero-filled data (b, B) takes no bytes of the file; section names and the linker's
+        # marks (__data_start__, _end__) only mark places, and their distance to the next symbol
+        # would be counted as theirs.
+        if len(fields) == 4 and fields[2] not in "bB" and not LINKER_MARK.match(fields[3]):
             symbols.append((int(fields[1], 16), fields[2], readable(fields[3])))
     return sorted(symbols, reverse=True)[:count]
 
