@@ -3,7 +3,13 @@
 enable_language(RC)
 # The version as the resource compiler and the manifest take it, beside the core's version header.
 configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/version_resource.h.in ${UNINST_GENERATED_DIR}/version_resource.h @ONLY)
-configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/uninst.manifest.in ${UNINST_GENERATED_DIR}/uninst.manifest @ONLY)
+# The manifest's comments and indentation are for its readers here; the program carries it
+# without them (the resources take a file block fewer).
+configure_file(${CMAKE_SOURCE_DIR}/src/ui/win32/uninst.manifest.in ${UNINST_GENERATED_DIR}/uninst.manifest.in @ONLY)
+file(READ ${UNINST_GENERATED_DIR}/uninst.manifest.in UNINST_MANIFEST)
+string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" UNINST_MANIFEST "${UNINST_MANIFEST}")
+string(REGEX REPLACE ">[ \t\r\n]+<" "><" UNINST_MANIFEST "${UNINST_MANIFEST}")
+file(CONFIGURE OUTPUT ${UNINST_GENERATED_DIR}/uninst.manifest CONTENT "${UNINST_MANIFEST}" @ONLY)
 set(UNINST_STATIC_LINK -static -static-libgcc -static-libstdc++)
 include(cmake/release_time.cmake)
 include(cmake/period.cmake)

@@ -29,12 +29,12 @@ folders = [
     ("app", "src/app/"),
     ("setupinfo", "src/setupinfo/"),
     ("phases", "src/phases/"),
-    ("ui", "src/ui/dialog_logic."),
+    ("dialog", "src/dialog/"),
     ("platform/sim", "src/platform/sim/"),
     ("platform/plan", "src/platform/plan/"),
     ("check", "src/check/"),
     ("language", "src/language/"),
-    ("platform (code pages)", "src/platform/"),
+    ("text", "src/text/"),
 ]
 totals = {name: [0, 0, 0, 0] for name, _ in folders}
 for entry in json.load(open(sys.argv[1]))["files"]:

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

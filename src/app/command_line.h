@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 constexpr std::string_view kUninstSwitch = "/UNINST";
 

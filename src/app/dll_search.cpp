@@ -2,7 +2,7 @@
 // program's folder or in the current folder would otherwise run with the program's rights.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "app/uninst_app.h"
 #include "platform/plan/plan_format.h"
 #include "platform/plan/plan_platform.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // can go now.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

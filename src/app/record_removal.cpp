@@ -2,7 +2,7 @@
 // that the application is installed. Its parents go too when no other application uses them.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

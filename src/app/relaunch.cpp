@@ -3,7 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

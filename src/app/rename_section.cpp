@@ -1,6 +1,6 @@
 #include "app/rename_section.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 CString AddRenameDeletion(std::string_view iniText, std::string_view path) {
     const CString entry = "NUL=" + CString(path) + "\r\n";

@@ -4,7 +4,7 @@
 #include "app/rename_section.h"
 #include "app/run_log.h"
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/run_lock.h"
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

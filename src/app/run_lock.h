@@ -2,8 +2,8 @@
 // One run of an installation at a time: the name of the mutex that every run of the installation
 // takes before it reads the installation record.
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // The mutex's name for the application: its letters folded, since the record's key is found
 // without regard to case, and its backslashes turned into slashes, which kernel object names

@@ -1,6 +1,6 @@
 #include "app/run_log.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/uninst_app.h"
 #include "app/version.h"
 #include "language/language_choice.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

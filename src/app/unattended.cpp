@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

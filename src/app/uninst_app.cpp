@@ -20,7 +20,22 @@ constexpr std::uint32_t kPhaseEndPauseMilliseconds = 250;
 }  // namespace
 
 int ScaledShare(int scale, int part, int whole) {
-    return static_cast<int>(static_cast<std::int64_t>(scale) * part / whole);
+    // scale * part / whole without a 64-bit product, whose division would come from the runtime
+    // library: whole parts first, then the rest carried one scale step at a time (scale is a
+    // percentage, so at most 100 steps).
+    const auto count = static_cast<std::uint32_t>(part);
+    const auto total = static_cast<std::uint32_t>(whole);
+    auto share = count / total * static_cast<std::uint32_t>(scale);
+    const std::uint32_t rest = count % total;
+    std::uint32_t carried = 0;
+    for (int step = 0; step < scale; ++step) {
+        carried += rest;
+        if (carried >= total) {
+            carried -= total;
+            ++share;
+        }
+    }
+    return static_cast<int>(share);
 }
 
 CUninstApp::CUninstApp(Platform& platform) : m_codePage(platform.system.AnsiCodePage()), m_platform(platform) {

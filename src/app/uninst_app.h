@@ -16,14 +16,6 @@
 // How the working copy's run ended; each ending has its own exit code.
 enum class RunEnding { Completed, Cancelled, Stopped, CutShort };
 
-// Exit codes that deployment tools already understand for uninstallers.
-namespace exitcode {
-constexpr int kCompleted = 0;
-constexpr int kCancelled = 1602;
-constexpr int kFailed = 1603;
-constexpr int kRestartNeeded = 3010;
-}  // namespace exitcode
-
 // The first instance's private folder and the working copy's file in it begin with it.
 constexpr char kTempPrefix[] = "~UN";
 
@@ -36,8 +28,8 @@ bool NamesAnApplication(const CString& appName);
 // The button a message box was answered with, as the log names it.
 CString AnswerName(int answer);
 
-// scale * part / whole, truncated, as a phase's progress. Worked out in 64 bits: the product
-// of 32-bit numbers overflows once a phase has more than some twenty million items.
+// scale * part / whole, truncated, as a phase's progress, for counts (0 <= part, 0 < whole) and
+// a percentage scale. Exact past the twenty million items where a 32-bit product overflows.
 int ScaledShare(int scale, int part, int whole);
 
 class CUninstApp : public CWinApp {

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // The arguments after the program name, by the rules of the C runtime: words end at blanks or
 // tabs outside quotes; quotes group and are dropped; 2n backslashes before a quote give n and

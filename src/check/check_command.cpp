@@ -4,7 +4,7 @@
 #include "check/check_options.h"
 #include "check/check_report.h"
 #include "check/checker.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "check/check_options.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 const char kCheckUsage[] =
     "usage: uninst-check SETUP.INF [--apppath DIR] [--appcommon DIR] [--startmenu DIR] [--family 9x|nt]\n"

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

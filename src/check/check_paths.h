@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // "." and ".." collapsed and doubled backslashes merged, so that a path cannot leave a folder
 // unseen; ".." never climbs above the first part (the drive, or the server of a network path).

@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

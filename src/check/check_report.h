@@ -3,7 +3,7 @@
 
 #include "check/check_options.h"
 #include "check/checker.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 CString FormatTextReport(const CheckResult& result, const CheckOptions& options);
 CString FormatJsonReport(const CheckResult& result, const CheckOptions& options);

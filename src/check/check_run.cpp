@@ -6,7 +6,7 @@
 #include "check/check_paths.h"
 #include "phases/registry_entries.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "check/numbered_sections.h"
 
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 std::size_t NumberedText::BlankPrefixLength(std::string_view line) const {
     return line.size() - SkipBlankBytes(line, m_codePage).size();

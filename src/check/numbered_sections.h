@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 struct NumberedLine {
     int number = 0;          // counted from 1

@@ -7,7 +7,7 @@
 #include "phases/registry_entries.h"
 #include "phases/shared_registry_keys.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "language/language_choice.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

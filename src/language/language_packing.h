@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/types.h"
+#include "text/c_string.h"
 
 // The size bytes that `packed` unpacks to, copying from `dictionary` and what it unpacked so far;
 // nullopt for a block that reaches outside itself or its dictionary.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "language/text_id.h"
-#include "platform/types.h"
+#include "text/c_string.h"
 
 // The stored text holds each piece as this byte; no code page uses such bytes inside a character.
 enum class Piece : char { App = 1, Path, Line, Key, Code, Version };

@@ -1,10 +1,10 @@
 #include "phases/folder_chain.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bou
     }
 
     std::vector<std::pair<CString, CString>> ordered;
-    std::unordered_set<CString> known;
+    StringIndex known;
     for (const CString& folder : listed) {
         ordered.emplace_back(FoldAscii(folder, codePage), folder);
-        known.insert(FoldAscii(WithTrailingBackslash(folder, codePage), codePage));
+        known.Insert(FoldAscii(WithTrailingBackslash(folder, codePage), codePage));
     }
     for (const CString& folder : listed) {
         CString current = WithTrailingBackslash(folder, codePage);
@@ -51,7 +51,7 @@ CStringArray FoldersToRemove(const CStringArray& listed, const CStringArray& bou
             // A folder already known has a walk of its own (it was listed, or an earlier walk
             // passed it) that ends at the same bound: a folder's outermost bound is its parent's.
             CString key = folded.substr(0, current.size());
-            if (!known.insert(key).second) break;
+            if (!known.Insert(key).second) break;
             ordered.emplace_back(std::move(key), current);
         }
     }

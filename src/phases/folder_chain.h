@@ -1,8 +1,8 @@
 #pragma once
 // Which folders the run tries to remove once their files are gone.
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // Every listed folder as it stands, and every folder between a listed folder and the outermost
 // bound that holds it (the bound included) that is not listed already, in descending order of

@@ -1,28 +1,27 @@
 // The installed uninstaller and its SETUP.INF: deleted after the record, the last things a run
 // removes, with the folders that held them.
 
-#include <unordered_set>
-
 #include "app/uninst_app.h"
 #include "phases/folder_chain.h"
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 void CUninstApp::RemoveOwnCopy() {
     IFileSystem& files = m_platform.files;
     CStringArray folders;
-    std::unordered_set<CString> listed;
+    StringIndex listed;
     for (const CString& path : m_ownCopyFiles) {
         files.SetAttributes(path, 0);
         DeleteOrQueueFile(path);
-        if (listed.insert(FoldAscii(FolderOf(path, m_codePage), m_codePage)).second) folders.push_back(FolderOf(path, m_codePage));
+        if (listed.Insert(FoldAscii(FolderOf(path, m_codePage), m_codePage)).second) folders.push_back(FolderOf(path, m_codePage));
     }
     m_ownCopyFiles.clear();
 
-    std::unordered_set<CString> removed;
+    StringIndex removed;
     for (const CString& listedFolder : FoldersToRemove(folders, FolderBounds(), m_codePage)) {
         const CString folder = WithoutTrailingBackslashBeyondRoot(listedFolder, m_codePage);
         if (files.RemoveFolder(folder)) {
-            removed.insert(FoldAscii(folder, m_codePage));
+            removed.Insert(FoldAscii(folder, m_codePage));
             Log("folder removed: " + folder);
         } else {
             Log("folder left: " + folder + " (error " + std::to_string(files.LastError()) + ")");
@@ -31,7 +30,7 @@ void CUninstApp::RemoveOwnCopy() {
     // What is gone now need not be scheduled for the restart.
     CStringArray left;
     for (const CString& folder : m_foldersLeft) {
-        if (removed.count(FoldAscii(folder, m_codePage)) == 0) left.push_back(folder);
+        if (!removed.Contains(FoldAscii(folder, m_codePage))) left.push_back(folder);
     }
     m_foldersLeft = left;
 }

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/registry.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 struct RegistryKeyRecord {
     RegKey root = kClassesRoot;

@@ -3,7 +3,7 @@
 
 #include "app/uninst_app.h"
 #include "phases/folder_chain.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 void CUninstApp::RemoveDirectories() {
     SetStatus(TextId::StatusDirectories);

@@ -2,11 +2,11 @@
 // information, and the start-menu shortcuts; collecting the folders that held them.
 
 #include <functional>
-#include <unordered_set>
 
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -25,12 +25,12 @@ public:
     PathSet(const CStringArray& initial, const CodePage& codePage) : m_codePage(codePage) {
         for (const CString& path : initial) Insert(path);
     }
-    bool Contains(const CString& path) const { return m_folded.count(FoldAscii(path, m_codePage)) != 0; }
-    void Insert(const CString& path) { m_folded.insert(FoldAscii(path, m_codePage)); }
+    bool Contains(const CString& path) const { return m_folded.Contains(FoldAscii(path, m_codePage)); }
+    void Insert(const CString& path) { m_folded.Insert(FoldAscii(path, m_codePage)); }
 
 private:
     const CodePage& m_codePage;
-    std::unordered_set<CString> m_folded;
+    StringIndex m_folded;
 };
 
 }  // namespace

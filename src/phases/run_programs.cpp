@@ -1,10 +1,9 @@
 // Programs and documents that the installation wants run before anything is removed.
 
-#include <unordered_set>
-
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -37,13 +36,13 @@ bool CUninstApp::RunUninstallPrograms() {
     CStringArray skipLines;
     ReadSection("ExecuteOnUninstall", runLines);
     ReadSection("AutoDelete", skipLines);
-    std::unordered_set<CString> skipped;
-    for (const CString& line : skipLines) skipped.insert(FoldAscii(line, m_codePage));
+    StringIndex skipped;
+    for (const CString& line : skipLines) skipped.Insert(FoldAscii(line, m_codePage));
 
     const int count = static_cast<int>(runLines.size());
     for (int i = 0; i < count; ++i) {
         const CString& line = runLines[i];
-        if (skipped.count(FoldAscii(line, m_codePage)) != 0) continue;
+        if (skipped.Contains(FoldAscii(line, m_codePage))) continue;
         const RunLine run = SplitRunLine(line);
         // Started, the application folder itself would open in a window that the wait below
         // never sees closed.

@@ -1,7 +1,7 @@
 // Lowering the system's reference counts of the shared files this installation used.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "phases/shared_registry_keys.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/registry.h"
+#include "text/code_page.h"
 
 bool IsSharedRegistryKey(RegKey root, std::string_view keyPath, const CodePage& codePage);

@@ -1,7 +1,7 @@
 // Self-registering modules remove their own registry entries while their files still exist.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 struct OsVersion {
     std::uint32_t platformId = 0;  // 2 is VER_PLATFORM_WIN32_NT

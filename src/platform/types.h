@@ -2,12 +2,8 @@
 // Value types shared by the core and both platform implementations. Nothing here knows windows.
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-// Byte strings in the ANSI code page, never converted.
-using CString = std::string;
-using CStringArray = std::vector<CString>;
+#include "text/c_string.h"
 
 // Message-box styles and answers, with the values the Windows API gives them.
 namespace mb {
@@ -31,6 +27,15 @@ constexpr std::uint32_t kQueryEndSession = 0x0011;
 constexpr std::uint32_t kQuit = 0x0012;
 constexpr std::uint32_t kEndSession = 0x0016;
 }  // namespace wm
+
+// Exit codes that deployment tools already understand for uninstallers. The runtime ends the
+// process with kFailed where an exception would have been thrown.
+namespace exitcode {
+constexpr int kCompleted = 0;
+constexpr int kCancelled = 1602;
+constexpr int kFailed = 1603;
+constexpr int kRestartNeeded = 3010;
+}  // namespace exitcode
 
 struct ThreadMessage {
     std::uint32_t message = 0;

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

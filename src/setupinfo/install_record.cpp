@@ -1,7 +1,7 @@
 // The record that setup left in the registry: where this installation's folders are.
 
 #include "app/uninst_app.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 #include <new>
-#include <unordered_set>
 
 #include "app/uninst_app.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -106,11 +106,11 @@ void CUninstApp::BuildFileList() {
     CStringArray options;
     CStringArray fields;
     CStringArray sections;
-    std::unordered_set<CString> seen;
+    StringIndex seen;
     ReadSection("Options", options);
     for (const CString& option : options) {
         SplitFields(option, fields, m_codePage);
-        if (fields.size() < 3 || !seen.insert(FoldAscii(fields[0], m_codePage)).second) continue;
+        if (fields.size() < 3 || !seen.Insert(FoldAscii(fields[0], m_codePage)).second) continue;
         sections.push_back("Option." + fields[0]);
         sections.push_back("Option." + fields[0] + "." + m_osName);
     }

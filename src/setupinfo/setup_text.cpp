@@ -1,9 +1,9 @@
 #include "setupinfo/setup_text.h"
 
 #include <algorithm>
-#include <unordered_map>
 
-#include "setupinfo/text.h"
+#include "text/string_index.h"
+#include "text/text.h"
 
 namespace {
 
@@ -89,19 +89,19 @@ void AppendSectionsLines(std::string_view text, const CStringArray& names, CStri
     text = VisibleText(text);
     // A name without "]" matches exactly the header lines whose text up to their first "]" is
     // that name, so one scan finds the first header of every such name.
-    std::unordered_map<CString, std::optional<std::size_t>> bodies;
+    StringMap<std::optional<std::size_t>> bodies;
     for (const CString& name : names) {
-        if (codePage.Find(name, ']') == CString::npos) bodies.emplace(FoldAscii(name, codePage), std::nullopt);
+        if (codePage.Find(name, ']') == CString::npos) bodies[FoldAscii(name, codePage)];
     }
-    std::size_t unfound = bodies.size();
+    std::size_t unfound = bodies.Size();
     ForEachLineStart(text, codePage, [&](std::string_view rest, std::size_t bodyStart) {
         if (unfound == 0) return false;
         if (rest.empty() || rest.front() != '[') return true;
         const auto close = codePage.Find(rest, ']', 1);
         if (close == std::string_view::npos) return true;
-        const auto found = bodies.find(FoldAscii(rest.substr(1, close - 1), codePage));
-        if (found != bodies.end() && !found->second) {
-            found->second = bodyStart;
+        std::optional<std::size_t>* found = bodies.Find(FoldAscii(rest.substr(1, close - 1), codePage));
+        if (found && !*found) {
+            *found = bodyStart;
             --unfound;
         }
         return true;
@@ -112,7 +112,7 @@ void AppendSectionsLines(std::string_view text, const CStringArray& names, CStri
         if (codePage.Find(name, ']') != CString::npos) {
             ReadSectionLines(text, name, section, codePage);
             lines.insert(lines.end(), section.begin(), section.end());
-        } else if (const std::optional<std::size_t>& body = bodies.at(FoldAscii(name, codePage))) {
+        } else if (const std::optional<std::size_t>& body = *bodies.Find(FoldAscii(name, codePage))) {
             AppendBodyLines(text, *body, lines, codePage);
         }
     }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // The text that every lookup sees: up to the first NUL byte.
 std::string_view VisibleText(std::string_view text);

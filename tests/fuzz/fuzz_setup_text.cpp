@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -6,10 +6,11 @@ versions and alignment of Windows 95 and NT 4.0, and, for the shipped file, stri
 Wine cannot see any of this: it exports every function of every Windows version and runs on
 today's processors.
 
-Usage: check_target.py PROGRAM [--symbols FILE] [--allowlist FILE] [--max-size BYTES]
+Usage: check_target.py PROGRAM [--symbols FILE [--largest N]] [--allowlist FILE] [--max-size BYTES]
                        [--english-only FILE --texts DIR [--per-language BYTES]] [--objdump TOOL] [--gui]
 --symbols names the same program before stripping, so that findings name functions; its code
-must be byte for byte the code of PROGRAM.
+must be byte for byte the code of PROGRAM. --largest then prints its N largest symbols, so that
+everyone sees where the bytes of the size limit go.
 --english-only names the English-only build of PROGRAM: --max-size then applies to it, and PROGRAM
 may be larger by --per-language bytes on average for each language file in --texts beside en.txt.
 """
@@ -124,6 +125,30 @@ def code_bytes(objcopy, program):
         return open(out.name, "rb").read()
 
 
+STRING = "std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> >"
+LINKER_MARK = re.compile(r"^(\.|_+\w*__$)")
+VECTOR = re.compile(r"std::vector<(.+?), std::allocator<\1 ?> >")
+
+
+def readable(name):
+    """A demangled name with the standard library's default template arguments left out."""
+    return VECTOR.sub(r"std::vector<\1>", name.replace(STRING, "std::string"))
+
+
+def largest_symbols(nm, program, count):
+    """The count largest symbols that take bytes in the file: (size, type letter, name).
+    PE files record no symbol sizes; nm takes the distance to the next symbol."""
+    symbols = []
+    for line in run(nm, "--size-sort", "--print-size", "--demangle", program).splitlines():
+        fields = line.split(None, 3)
+        # Zero-filled data (b, B) takes no bytes of the file; section names and the linker's
+        # marks (__data_start__, _end__) only mark places, and their distance to the next symbol
+        # would be counted as theirs.
+        if len(fields) == 4 and fields[2] not in "bB" and not LINKER_MARK.match(fields[3]):
+            symbols.append((int(fields[1], 16), fields[2], readable(fields[3])))
+    return sorted(symbols, reverse=True)[:count]
+
+
 def size_by_language(size, english_size, options):
     """The English-only build within the limit, and what each language beside English adds."""
     faults = []
@@ -155,6 +180,7 @@ def main():
     parser.add_argument("--english-only")
     parser.add_argument("--texts", help="the folder of the language files that PROGRAM carries")
     parser.add_argument("--per-language", type=int, default=3072)
+    parser.add_argument("--largest", type=int, default=0, help="print the N largest symbols of --symbols")
     options = parser.parse_args()
 
     faults = []
@@ -198,6 +224,11 @@ def main():
         if code_bytes(objcopy, options.symbols) != code_bytes(objcopy, options.program):
             faults.append(f"{options.symbols} does not hold the code of {options.program}")
         disassembled = options.symbols
+        if options.largest:
+            nm = options.objdump.replace("objdump", "nm")
+            print(f"largest symbols of {os.path.basename(options.program)} (bytes, type, name):")
+            for size, kind, name in largest_symbols(nm, options.symbols, options.largest):
+                print(f"  {size:6} {kind} {name}")
     beyond = instructions_beyond_486(options.objdump, disassembled)
     for function in sorted(beyond):
         listed = ", ".join(f"{m} x{n}" for m, n in sorted(beyond[function].items()))

@@ -14,7 +14,7 @@
 #include "phases/folder_chain.h"
 #include "platform/sim/sim_machine.h"
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

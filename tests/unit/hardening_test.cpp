@@ -13,7 +13,7 @@
 
 #include "app/uninst_app.h"
 #include "platform/sim/sim_machine.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

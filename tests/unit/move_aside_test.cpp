@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/code_page.h"
 #include "platform/sim/sim_text.h"
+#include "text/code_page.h"
 #include "working_copy_run.h"
 
 namespace {

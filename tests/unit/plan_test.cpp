@@ -12,7 +12,7 @@
 #include "platform/plan/plan_format.h"
 #include "platform/plan/plan_platform.h"
 #include "platform/sim/sim_machine.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

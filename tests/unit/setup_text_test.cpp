@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "setupinfo/setup_text.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "platform/plan/plan_files.h"
 
 #include <algorithm>
-#include <unordered_set>
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -95,16 +94,16 @@ CString PlanFiles::KeyOf(const CString& path) {
 }
 
 const PlanFiles::Overlay* PlanFiles::Made(const CString& key) const {
-    const auto found = m_overlay.find(key);
-    return found != m_overlay.end() && found->second.change == Change::Made ? &found->second : nullptr;
+    const Overlay* found = m_overlay.Find(key);
+    return found && found->change == Change::Made ? found : nullptr;
 }
 
 bool PlanFiles::IsGone(const CString& key) const {
-    if (m_overlay.empty() || Made(key)) return false;
+    if (m_overlay.Empty() || Made(key)) return false;
     // A removed folder takes everything below it along.
     for (CString step = key; !step.empty(); step = ParentOf(step, m_codePage)) {
-        const auto found = m_overlay.find(step);
-        if (found != m_overlay.end() && found->second.change == Change::Gone) return true;
+        const Overlay* found = m_overlay.Find(step);
+        if (found && found->change == Change::Gone) return true;
     }
     return false;
 }
@@ -134,8 +133,8 @@ std::optional<std::uint32_t> PlanFiles::GetAttributes(const CString& path) {
         Fail(m_real.LastError());
         return std::nullopt;
     }
-    const auto changed = m_overlay.find(key);
-    return changed != m_overlay.end() ? changed->second.attributes : *real;
+    const Overlay* changed = m_overlay.Find(key);
+    return changed ? changed->attributes : *real;
 }
 
 std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
@@ -146,20 +145,20 @@ std::optional<CStringArray> PlanFiles::ListFolder(const CString& path) {
         return std::nullopt;
     }
     CStringArray names;
-    std::unordered_set<CString> seen;
+    StringIndex seen;
     if (!Made(key)) {
         if (const auto real = m_real.ListFolder(path)) {
             for (const CString& name : *real) {
                 const CString child = key + "\\" + FoldAscii(name, m_codePage);
-                if (!IsGone(child) && seen.insert(child).second) names.push_back(name);
+                if (!IsGone(child) && seen.Insert(child).second) names.push_back(name);
             }
         }
     }
-    for (const auto& made : m_overlay) {
-        if (made.second.change != Change::Made || ParentOf(made.first, m_codePage) != key || !seen.insert(made.first).second) {
-            continue;
-        }
-        const std::string_view madePath = WithoutTrailingBackslashes(made.second.path, m_codePage);
+    for (std::size_t number = 0; number < m_overlay.Size(); ++number) {
+        const CString& madeKey = m_overlay.KeyAt(number);
+        const Overlay& made = m_overlay.ValueAt(number);
+        if (made.change != Change::Made || ParentOf(madeKey, m_codePage) != key || !seen.Insert(madeKey).second) continue;
+        const std::string_view madePath = WithoutTrailingBackslashes(made.path, m_codePage);
         names.emplace_back(madePath.substr(m_codePage.FindLast(madePath, '\\') + 1));
     }
     return names;

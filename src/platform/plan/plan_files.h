@@ -3,11 +3,10 @@
 // recorded instead of made and kept in an overlay, so that a deleted file no longer exists and
 // a folder emptied by the run reads empty.
 
-#include <unordered_map>
-
-#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/plan/plan_record.h"
+#include "text/code_page.h"
+#include "text/string_index.h"
 
 class PlanFiles : public IFileSystem {
 public:
@@ -65,6 +64,6 @@ private:
     IFileSystem& m_real;
     PlanRecorder& m_recorder;
     const CodePage m_codePage;
-    std::unordered_map<CString, Overlay> m_overlay;
+    StringMap<Overlay> m_overlay;
     std::uint32_t m_lastError = 0;
 };

@@ -1,6 +1,6 @@
 #include "platform/plan/plan_format.h"
 
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 

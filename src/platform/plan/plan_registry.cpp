@@ -1,9 +1,7 @@
 #include "platform/plan/plan_registry.h"
 
-#include <unordered_set>
-
 #include "platform/plan/plan_format.h"
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 namespace {
 
@@ -56,19 +54,19 @@ PlanRegistry::KeyId PlanRegistry::IdOf(RegKey root, const CString& path) const {
 CString PlanRegistry::ValueId(const KeyId& key, const CString& name) const { return key + '\0' + FoldAscii(name, m_codePage); }
 
 bool PlanRegistry::IsDeleted(const KeyId& id) const {
-    if (m_keys.empty() || IsCreated(id)) return false;
+    if (m_keys.Empty() || IsCreated(id)) return false;
     // A deleted key takes everything below it along.
     for (std::size_t cut = m_codePage.Find(id, '\\'); cut != CString::npos; cut = m_codePage.Find(id, '\\', cut + 1)) {
-        const auto found = m_keys.find(id.substr(0, cut));
-        if (found != m_keys.end() && !found->second) return true;
+        const std::optional<CString>* found = m_keys.Find(std::string_view(id).substr(0, cut));
+        if (found && !*found) return true;
     }
-    const auto found = m_keys.find(id);
-    return found != m_keys.end() && !found->second;
+    const std::optional<CString>* found = m_keys.Find(id);
+    return found && !*found;
 }
 
 bool PlanRegistry::IsCreated(const KeyId& id) const {
-    const auto found = m_keys.find(id);
-    return found != m_keys.end() && found->second;
+    const std::optional<CString>* found = m_keys.Find(id);
+    return found && *found;
 }
 
 bool PlanRegistry::Exists(RegKey root, const CString& path) {
@@ -83,19 +81,20 @@ bool PlanRegistry::Exists(RegKey root, const CString& path) {
 
 CStringArray PlanRegistry::Subkeys(RegKey root, const CString& path, std::optional<RegKey> real) {
     CStringArray names;
-    std::unordered_set<CString> seen;
+    StringIndex seen;
     const KeyId id = IdOf(root, path);
     if (real) {
         CString name;
         for (std::uint32_t index = 0; m_real.EnumKey(*real, index, kNameBuffer, name) == reg::kSuccess; ++index) {
             if (IsDeleted(IdOf(root, Join(path, name, m_codePage)))) continue;
-            if (seen.insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
+            if (seen.Insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
         }
     }
-    for (const auto& created : m_keys) {
-        if (!created.second || ParentOf(created.first, m_codePage) != id) continue;
-        const CString name = created.second->substr(m_codePage.FindLast(*created.second, '\\') + 1);
-        if (seen.insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
+    for (std::size_t number = 0; number < m_keys.Size(); ++number) {
+        const std::optional<CString>& created = m_keys.ValueAt(number);
+        if (!created || ParentOf(m_keys.KeyAt(number), m_codePage) != id) continue;
+        const CString name = created->substr(m_codePage.FindLast(*created, '\\') + 1);
+        if (seen.Insert(FoldAscii(name, m_codePage)).second) names.push_back(name);
     }
     return names;
 }
@@ -117,15 +116,14 @@ std::optional<RegValue> PlanRegistry::CurrentValue(const Handle& handle, const C
 long PlanRegistry::ReadValue(const Handle& handle, const CString& name, std::size_t maxBytes, RegValue& result) {
     const KeyId id = IdOf(handle.root, handle.path);
     if (IsDeleted(id)) return kKeyDeleted;
-    const auto overlay = m_values.find(ValueId(id, name));
-    if (overlay != m_values.end()) {
-        if (!overlay->second) return reg::kFileNotFound;
-        result.type = overlay->second->type;
-        if (overlay->second->data.size() > maxBytes) {
+    if (const std::optional<RegValue>* overlay = m_values.Find(ValueId(id, name))) {
+        if (!*overlay) return reg::kFileNotFound;
+        result.type = (*overlay)->type;
+        if ((*overlay)->data.size() > maxBytes) {
             result.data.clear();
             return reg::kMoreData;
         }
-        result.data = overlay->second->data;
+        result.data = (*overlay)->data;
         return reg::kSuccess;
     }
     if (!handle.real) return reg::kFileNotFound;
@@ -280,7 +278,9 @@ long PlanRegistry::CountSubkeysAndValues(RegKey key, std::uint32_t& subkeys, std
     if (opened && m_real.CountSubkeysAndValues(reader, realSubkeys, realValues) != reg::kSuccess) realValues = 0;
     long count = realValues;
     const CString prefix = id + '\0';
-    for (const auto& [valueId, value] : m_values) {
+    for (std::size_t number = 0; number < m_values.Size(); ++number) {
+        const CString& valueId = m_values.KeyAt(number);
+        const std::optional<RegValue>& value = m_values.ValueAt(number);
         if (valueId.compare(0, prefix.size(), prefix) != 0) continue;
         RegValue ignored;
         const long status = opened ? m_real.QueryValue(reader, valueId.substr(prefix.size()), 0, ignored) : reg::kFileNotFound;
@@ -318,9 +318,7 @@ long PlanRegistry::DeleteKey(RegKey parent, const CString& subKey) {
     m_recorder.Add(PlanVerb::DeleteKey, item, "exists, no subkeys", true);
     m_keys[id] = std::nullopt;
     const CString values = ValueId(id, CString());
-    for (auto value = m_values.begin(); value != m_values.end();) {
-        value = value->first.compare(0, values.size(), values) == 0 ? m_values.erase(value) : std::next(value);
-    }
+    m_values.EraseKeysIf([&](const CString& valueId) { return valueId.compare(0, values.size(), values) == 0; });
     Changed();
     return reg::kSuccess;
 }

@@ -4,12 +4,12 @@
 // would have left it.
 
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/plan/plan_record.h"
 #include "platform/registry.h"
+#include "text/code_page.h"
+#include "text/string_index.h"
 
 class PlanRegistry : public IRegistry {
 public:
@@ -70,8 +70,8 @@ private:
     std::vector<std::optional<Handle>> m_handles;
     std::vector<std::size_t> m_freeHandles;
     // Keys the run would create (with their path as first spelt) or delete (with none).
-    std::unordered_map<KeyId, std::optional<CString>> m_keys;
+    StringMap<std::optional<CString>> m_keys;
     // Values set (present) or deleted (absent), by ValueId.
-    std::unordered_map<CString, std::optional<RegValue>> m_values;
+    StringMap<std::optional<RegValue>> m_values;
     unsigned m_generation = 1;
 };

@@ -1,6 +1,6 @@
 #include "platform/plan/plan_ui.h"
 
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 namespace {
 

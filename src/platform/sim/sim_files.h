@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sorted_lookup.h"
 #include "platform/sim/transcript.h"
+#include "text/code_page.h"
 
 class SimSystem;
 

@@ -6,8 +6,8 @@
 
 #include <string_view>
 
-#include "platform/code_page.h"
 #include "platform/types.h"
+#include "text/code_page.h"
 
 // ASCII letters in lower case; every other byte, and every second byte of a double-byte
 // character, as it stands.

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "dialog/dialog_logic.h"
 #include "platform/sim/sim_fault.h"
-#include "ui/dialog_logic.h"
 
 namespace {
 

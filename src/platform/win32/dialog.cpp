@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 namespace {
 

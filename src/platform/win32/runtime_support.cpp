@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/uninst_app.h"
+#include "platform/types.h"
 
 // Every member of the string class, compiled with our flags. The headers declare these
 // instantiations extern, so without this the linker would take libstdc++'s copies.
@@ -40,6 +40,10 @@ void Release(void* block) noexcept {
 }
 
 }  // namespace
+
+// Defined here, the library's own definition, and the new-handler's data and unwind tables that
+// come with it, stay out of the program.
+const std::nothrow_t std::nothrow{};
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }

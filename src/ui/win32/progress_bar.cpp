@@ -1,7 +1,7 @@
 #include "ui/win32/progress_bar.h"
 
+#include "dialog/dialog_logic.h"
 #include "platform/win32/handles.h"
-#include "ui/dialog_logic.h"
 
 namespace {
 

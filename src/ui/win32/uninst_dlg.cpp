@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/resource_ids.h"

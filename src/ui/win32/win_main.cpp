@@ -5,7 +5,7 @@
 
 #include "app/uninst_app.h"
 #include "platform/win32/startup.h"
-#include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_platform.h"
 
 namespace {
 

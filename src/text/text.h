@@ -4,10 +4,11 @@
 // of their own, never the second byte of a double-byte character, and a backslash is a separator
 // only where it is a character.
 
+#include <cstdint>
 #include <string_view>
 
-#include "platform/code_page.h"
-#include "platform/types.h"
+#include "text/c_string.h"
+#include "text/code_page.h"
 
 // A byte whose value read as a signed 8-bit number is 32 or less: controls, the space and every
 // byte from 128 up. Skipped at the start of lines and fields.

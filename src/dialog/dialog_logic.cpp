@@ -1,4 +1,4 @@
-#include "ui/dialog_logic.h"
+#include "dialog/dialog_logic.h"
 
 #include <algorithm>
 #include <limits>
@@ -37,10 +37,15 @@ FontSize SubtitleFontSize(FontSize titleFont) {
 }
 
 std::int32_t BarBoundary(std::int32_t left, std::int32_t right, std::int32_t percent) {
-    const std::int64_t width = static_cast<std::int64_t>(right) - left;
-    const std::int64_t x = left + static_cast<std::int64_t>(percent) * width / 100;
-    const auto [low, high] = std::minmax(left, right);
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(x, low, high));
+    const auto share = static_cast<std::uint32_t>(std::clamp(percent, 0, 100));
+    const auto start = static_cast<std::uint32_t>(left);
+    const auto end = static_cast<std::uint32_t>(right);
+    const bool leftward = right < left;
+    const std::uint32_t width = leftward ? start - end : end - start;
+    // The width's hundredths times the share, then its rest: the width times the share over 100
+    // in 32 bits, with no 64-bit division from the runtime library.
+    const std::uint32_t filled = width / 100 * share + width % 100 * share / 100;
+    return static_cast<std::int32_t>(leftward ? start - filled : start + filled);
 }
 
 std::int32_t ParsePercentText(std::string_view text) {

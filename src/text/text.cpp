@@ -1,4 +1,4 @@
-#include "setupinfo/text.h"
+#include "text/text.h"
 
 #include <cstdint>
 
