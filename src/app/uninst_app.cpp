@@ -52,7 +52,8 @@ int CUninstApp::ShowMessage(const Message& message, std::uint32_t style) {
         Log("message: " + text + " -> " + AnswerName(answer) + " (silent)");
         return answer;
     }
-    const int answer = m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
+    const std::uint32_t shownStyle = m_language.RightToLeft() ? style | mb::kRightToLeft : style;
+    const int answer = m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, shownStyle);
     Log("message: " + text + " -> " + AnswerName(answer));
     return answer;
 }
