@@ -4,7 +4,8 @@ set -euo pipefail
 
 # The fonts stand in for the dialog fonts of Japanese, Chinese and Korean systems in the Wine runs
 # (tests/e2e/harness/fonts.py): the layout check measures with them. DejaVu Sans and Loma stand in
-# for the Greek and Thai letters of those systems' Tahoma, which Wine's own Tahoma lacks.
+# for the Greek, Hebrew, Arabic and Thai letters of those systems' Tahoma, which Wine's own Tahoma
+# lacks.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb xdotool imagemagick python3 locales gcovr
           fonts-ipafont-gothic fonts-arphic-uming fonts-nanum fonts-dejavu-core fonts-tlwg-loma-ttf)

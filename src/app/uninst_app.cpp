@@ -48,8 +48,9 @@ CUninstApp::~CUninstApp() { CloseRecordKey(); }
 int CUninstApp::ShowMessage(const Message& message, std::uint32_t style) {
     CString event = "message: " + Language::English().Format(message);
     const bool quiet = IsQuiet();
+    const std::uint32_t shownStyle = m_language.RightToLeft() ? style | mb::kRightToLeft : style;
     const int answer = quiet ? ((style & mb::kButtonsMask) == mb::kYesNo ? mb::kIdNo : mb::kIdOk)
-                             : m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, style);
+                             : m_platform.ui.ShowMessageBox(m_language.Format(message), m_title, shownStyle);
     event += " -> ";
     event += AnswerName(answer);
     if (quiet) event += " (silent)";

@@ -48,6 +48,20 @@ std::int32_t BarBoundary(std::int32_t left, std::int32_t right, std::int32_t per
     return static_cast<std::int32_t>(leftward ? start - filled : start + filled);
 }
 
+BarParts SplitBar(std::int32_t left, std::int32_t right, std::int32_t percent, bool fromRight) {
+    if (!fromRight) {
+        const std::int32_t boundary = BarBoundary(left, right, percent);
+        return {left, boundary, boundary, right};
+    }
+    const std::int32_t boundary = BarBoundary(right, left, percent);
+    return {boundary, right, left, boundary};
+}
+
+WindowLayout ChooseWindowLayout(const Language& language, bool systemMirrors) {
+    if (!language.RightToLeft()) return WindowLayout::LeftToRight;
+    return systemMirrors ? WindowLayout::Mirrored : WindowLayout::RightToLeftReading;
+}
+
 std::int32_t ParsePercentText(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size() && IsLeadingBlank(text[at])) ++at;

@@ -26,6 +26,27 @@ FontSize SubtitleFontSize(FontSize titleFont);
 // bar, which paints the same as letting it run past an edge.
 std::int32_t BarBoundary(std::int32_t left, std::int32_t right, std::int32_t percent);
 
+// The filled and the empty part of a bar, each from its left to its right edge on the screen.
+struct BarParts {
+    std::int32_t filledLeft;
+    std::int32_t filledRight;
+    std::int32_t emptyLeft;
+    std::int32_t emptyRight;
+};
+// fromRight: the bar fills from its right edge, as in a window that reads from right to left but
+// that the system cannot mirror (a mirrored one flips the painting itself).
+BarParts SplitBar(std::int32_t left, std::int32_t right, std::int32_t percent, bool fromRight);
+
+// How a language's windows are laid out on a system that can or cannot mirror a window.
+enum class WindowLayout {
+    LeftToRight,
+    // Mirrored as a whole: caption, controls and painting start on the right.
+    Mirrored,
+    // Not mirrored, but every control reads from right to left and aligns to the right.
+    RightToLeftReading,
+};
+WindowLayout ChooseWindowLayout(const Language& language, bool systemMirrors);
+
 // The leading decimal number of a bar text: leading blanks, an optional sign, digits; 0 when
 // there are none; values beyond 32 bits saturate.
 std::int32_t ParsePercentText(std::string_view text);

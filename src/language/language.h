@@ -20,6 +20,7 @@ public:
     const LanguageRecord& Record() const { return *m_record; }
     std::string_view Tag() const { return m_record->tag; }
     std::uint32_t CodePage() const { return m_record->codePage; }
+    bool RightToLeft() const { return m_record->rightToLeft; }
     // The stored text: pieces still as their bytes.
     std::string_view Text(TextId id) const;
     // The text with its pieces put in; a piece the message does not carry stays empty.

@@ -16,6 +16,8 @@ struct LanguageRecord {
     std::size_t blockSize;
     std::size_t textSize;
     bool packed;
+    // Its windows read from right to left (Hebrew, Arabic).
+    bool rightToLeft;
 };
 
 // English first; the build decides which others follow.

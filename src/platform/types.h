@@ -14,6 +14,8 @@ constexpr std::uint32_t kIconExclamation = 0x30;
 constexpr std::uint32_t kDefaultButton1 = 0x00;
 constexpr std::uint32_t kButtonsMask = 0x0F;
 constexpr std::uint32_t kIconMask = 0xF0;
+// MB_RIGHT | MB_RTLREADING: the text aligned right, in right-to-left reading order.
+constexpr std::uint32_t kRightToLeft = 0x00180000;
 
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;

@@ -46,6 +46,8 @@ TEST(BarBoundary, MultipliesBeforeDividing) {
     const BoundaryCase cases[] = {
         {0, 300, 0, 0}, {0, 300, 100, 300}, {0, 300, 50, 150}, {0, 7, 50, 3},
         {10, 310, 37, 121}, {0, 0, 50, 0},
+        // From the right edge towards the left.
+        {300, 0, 0, 300}, {300, 0, 100, 0}, {310, 10, 37, 199}, {7, 0, 50, 4},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(BarBoundary(c.left, c.right, c.percent), c.expected)
@@ -58,6 +60,45 @@ TEST(BarBoundary, StaysOnTheBarForPercentagesOutOfRange) {
     EXPECT_EQ(BarBoundary(0, 300, -20), 0);
     EXPECT_EQ(BarBoundary(0, 300, 2147483647), 300);
     EXPECT_EQ(BarBoundary(0, 300, -2147483647 - 1), 0);
+}
+
+// The two parts cover the bar without a gap; a bar that fills from the right mirrors one that
+// fills from the left.
+TEST(BarParts, FillFromTheLeftOrFromTheRight) {
+    struct Case {
+        std::int32_t left, right, percent;
+        bool fromRight;
+        BarParts expected;
+    };
+    const Case cases[] = {
+        {10, 310, 37, false, {10, 121, 121, 310}}, {10, 310, 37, true, {199, 310, 10, 199}},
+        {0, 300, 0, true, {300, 300, 0, 300}},     {0, 300, 100, true, {0, 300, 0, 0}},
+        {0, 300, 150, true, {0, 300, 0, 0}},       {0, 300, -5, false, {0, 0, 0, 300}},
+    };
+    for (const Case& c : cases) {
+        const BarParts parts = SplitBar(c.left, c.right, c.percent, c.fromRight);
+        SCOPED_TRACE(std::to_string(c.percent) + (c.fromRight ? "% from the right" : "% from the left"));
+        EXPECT_EQ(parts.filledLeft, c.expected.filledLeft);
+        EXPECT_EQ(parts.filledRight, c.expected.filledRight);
+        EXPECT_EQ(parts.emptyLeft, c.expected.emptyLeft);
+        EXPECT_EQ(parts.emptyRight, c.expected.emptyRight);
+    }
+}
+
+// Only a language that reads from right to left changes the windows, and how depends on
+// whether the system can mirror them.
+TEST(WindowLayout, FollowsTheLanguageAndTheSystem) {
+    for (std::size_t index = 0; index < kLanguageRecordCount; ++index) {
+        const auto language = Language::At(index);
+        ASSERT_TRUE(language);
+        const bool rightToLeft = language->Tag() == "he" || language->Tag() == "ar";
+        SCOPED_TRACE(CString(language->Tag()));
+        EXPECT_EQ(language->RightToLeft(), rightToLeft);
+        EXPECT_EQ(ChooseWindowLayout(*language, true),
+                  rightToLeft ? WindowLayout::Mirrored : WindowLayout::LeftToRight);
+        EXPECT_EQ(ChooseWindowLayout(*language, false),
+                  rightToLeft ? WindowLayout::RightToLeftReading : WindowLayout::LeftToRight);
+    }
 }
 
 TEST(PercentText, ReadsTheLeadingNumber) {

@@ -38,9 +38,13 @@ void CProgressBar::OnPaint() {
     const CString text = GetWindowText();
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    const LONG x = BarBoundary(client.left, client.right, ParsePercentText(text));
-    const UniqueGdiObject<HRGN> filled(CreateRectRgn(client.left, client.top, x, client.bottom));
-    const UniqueGdiObject<HRGN> empty(CreateRectRgn(x, client.top, client.right, client.bottom));
+    // A mirrored bar fills from the right by itself; one that only reads from right to left must
+    // be filled from there.
+    const LONG exStyle = GetWindowLongA(m_hWnd, GWL_EXSTYLE);
+    const bool fromRight = (exStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) == WS_EX_RTLREADING;
+    const BarParts parts = SplitBar(client.left, client.right, ParsePercentText(text), fromRight);
+    const UniqueGdiObject<HRGN> filled(CreateRectRgn(parts.filledLeft, client.top, parts.filledRight, client.bottom));
+    const UniqueGdiObject<HRGN> empty(CreateRectRgn(parts.emptyLeft, client.top, parts.emptyRight, client.bottom));
     const CString label = text + kPercentSign;
 
     const int saved = SaveDC(dc);

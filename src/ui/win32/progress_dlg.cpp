@@ -4,7 +4,7 @@
 
 #include "dialog/dialog_logic.h"
 #include "ui/win32/resource_ids.h"
-#include "ui/win32/script_font.h"
+#include "ui/win32/reading_order.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ CProgressDlg::CProgressDlg(CString appName, const Language& language)
       m_percent(kInitialPercent),
       m_appName(std::move(appName)),
       m_language(language) {
-    UseTemplate(TemplateForCodePage(IDD_PROGRESS, language.CodePage()));
+    UseTemplate(TemplateForLanguage(IDD_PROGRESS, language));
 }
 
 void CProgressDlg::SetStatus(const CString& text) {
@@ -38,6 +38,7 @@ void CProgressDlg::DoDataExchange(CDataExchange& exchange) {
 
 BOOL CProgressDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    ApplyReadingOrder(m_hWnd, m_language);
     SetWindowText(ProgressCaption(m_language, m_appName));
     return TRUE;
 }

@@ -73,14 +73,21 @@ CString AnsiFaceName(const ScriptFont& font) {
     return face;
 }
 
-std::vector<unsigned char> TemplateWithFont(int templateId, const ScriptFont& font) {
+std::vector<unsigned char> TemplateResource(int templateId) {
     const HMODULE module = GetModuleHandleA(nullptr);
     const HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
     if (resource == nullptr) return {};
     const HGLOBAL loaded = LoadResource(module, resource);
     const auto* data = static_cast<const unsigned char*>(loaded != nullptr ? LockResource(loaded) : nullptr);
-    const std::size_t size = SizeofResource(module, resource);
-    if (data == nullptr || size < kExtendedHeaderSize) return {};
+    if (data == nullptr) return {};
+    return std::vector<unsigned char>(data, data + SizeofResource(module, resource));
+}
+
+std::vector<unsigned char> TemplateWithFont(int templateId, const ScriptFont& font) {
+    const std::vector<unsigned char> resource = TemplateResource(templateId);
+    const unsigned char* data = resource.data();
+    const std::size_t size = resource.size();
+    if (size < kExtendedHeaderSize) return {};
 
     const TemplateReader reader(data, size);
     const bool extended = reader.Word(0) == 1 && reader.Word(2) == 0xFFFF;

@@ -27,6 +27,9 @@ BYTE HeadingCharset(std::uint32_t codePage);
 // The face as the ANSI functions (CreateFontIndirectA) take it.
 CString AnsiFaceName(const ScriptFont& font);
 
+// The bytes of the dialog template resource; empty where it cannot be read.
+std::vector<unsigned char> TemplateResource(int templateId);
+
 // A copy of the dialog template resource with its font replaced; empty where the template has
 // no font of its own or cannot be read, so that the resource itself is used.
 std::vector<unsigned char> TemplateWithFont(int templateId, const ScriptFont& font);

@@ -7,7 +7,7 @@
 #include "ui/win32/about_dlg.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/resource_ids.h"
-#include "ui/win32/script_font.h"
+#include "ui/win32/reading_order.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ CUninstDlg::CUninstDlg(CString appName, const Language& language)
       m_appName(std::move(appName)),
       m_language(language),
       m_scriptFont(ScriptFontFor(language.CodePage())) {
-    UseTemplate(TemplateForCodePage(IDD_UNINST_DIALOG, language.CodePage()));
+    UseTemplate(TemplateForLanguage(IDD_UNINST_DIALOG, language));
 }
 
 void CUninstDlg::DoDataExchange(CDataExchange& exchange) {
@@ -38,6 +38,7 @@ void CUninstDlg::DoDataExchange(CDataExchange& exchange) {
 
 BOOL CUninstDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    ApplyReadingOrder(m_hWnd, m_language);
     SetWindowText(ConfirmationCaption(m_language, m_appName));
     SetItemText(m_hWnd, IDC_TITLE, m_language.Text(TextId::ConfirmTitle));
     SetItemText(m_hWnd, IDC_SUBTITLE, m_language.Text(TextId::ConfirmSubtitle));

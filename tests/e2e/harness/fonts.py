@@ -1,5 +1,5 @@
-"""The fonts of the period's Japanese, Chinese, Korean, Greek and Thai systems, as Wine finds them
-here, for the runs of one language at a time in a shared prefix.
+"""The fonts of the period's Japanese, Chinese, Korean, Greek, Hebrew, Arabic and Thai systems, as
+Wine finds them here, for the runs of one language at a time in a shared prefix.
 
 The program asks for the dialog face of a Japanese, Chinese or Korean system, which Wine lacks: it
 is replaced by a font that Debian packages (scripts/install-deps.sh). Wine's own windows
@@ -7,9 +7,9 @@ is replaced by a font that Debian packages (scripts/install-deps.sh). Wine's own
 running language's faces are replaced: Wine links Tahoma to all four names, and a replaced one
 would draw every Tahoma text.
 
-Greek and Thai dialogs keep "MS Sans Serif", which Wine has for their code pages, but Wine's own
-Tahoma, the face of its captions and message boxes, lacks their letters; those systems' Tahoma
-had them. Their runs give Wine's own windows a Debian font of the script instead.
+Greek, Hebrew, Arabic and Thai dialogs keep "MS Sans Serif", which Wine has for their code pages,
+but Wine's own Tahoma, the face of its captions and message boxes, lacks their letters; those
+systems' Tahoma had them. Their runs give Wine's own windows a Debian font of the script instead.
 
 "Large fonts" on Windows 98, 2000 and XP is a screen of 120 DPI instead of 96, which scales every
 font and so every dialog. Windows 2000 and XP keep it in LogPixels under HARDWARE_PROFILE_FONTS;
@@ -28,6 +28,8 @@ SCRIPT_FONTS = {
 # code page: (the font of Wine's own windows, its charset), where the dialog face needs no stand-in.
 SYSTEM_FONTS = {
     1253: ("DejaVu Sans", 161),
+    1255: ("DejaVu Sans", 177),
+    1256: ("DejaVu Sans", 178),
     874: ("Loma", 222),
 }
 REPLACEMENTS = r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements"

@@ -10,8 +10,8 @@ from .families import Family
 TEXTS = pathlib.Path(__file__).resolve().parents[3] / "src" / "language" / "texts"
 
 # Python's codec for each ANSI code page that a language file names.
-ENCODINGS = {1250: "cp1250", 1251: "cp1251", 1252: "cp1252", 1253: "cp1253", 1254: "cp1254", 874: "cp874",
-             932: "cp932", 936: "gbk", 949: "cp949", 950: "cp950"}
+ENCODINGS = {1250: "cp1250", 1251: "cp1251", 1252: "cp1252", 1253: "cp1253", 1254: "cp1254", 1255: "cp1255",
+             1256: "cp1256", 874: "cp874", 932: "cp932", 936: "gbk", 949: "cp949", 950: "cp950"}
 
 # Wine 8 takes both the UI language and the ANSI code page from the locale.
 LOCALES = {"en": "en_US.UTF-8", "de": "de_DE.UTF-8", "fr": "fr_FR.UTF-8", "es": "es_ES.UTF-8",
@@ -20,7 +20,8 @@ LOCALES = {"en": "en_US.UTF-8", "de": "de_DE.UTF-8", "fr": "fr_FR.UTF-8", "es": 
            "ko": "ko_KR.UTF-8", "da": "da_DK.UTF-8", "fi": "fi_FI.UTF-8", "nb": "nb_NO.UTF-8",
            "sv": "sv_SE.UTF-8", "pt-PT": "pt_PT.UTF-8", "ca": "ca_ES.UTF-8", "cs": "cs_CZ.UTF-8",
            "hu": "hu_HU.UTF-8", "sk": "sk_SK.UTF-8", "sl": "sl_SI.UTF-8", "uk": "uk_UA.UTF-8",
-           "el": "el_GR.UTF-8", "tr": "tr_TR.UTF-8", "th": "th_TH.UTF-8"}
+           "el": "el_GR.UTF-8", "tr": "tr_TR.UTF-8", "th": "th_TH.UTF-8",
+           "he": "he_IL.UTF-8", "ar": "ar_SA.UTF-8"}
 
 _ESCAPES = {"r": "\r", "n": "\n", '"': '"', "\\": "\\"}
 
