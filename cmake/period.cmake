@@ -20,9 +20,12 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # Stack probes force every call to store its arguments instead of pushing them, about a
     # tenth of the code. Without them no frame may reach past the guard page that grows the
     # stack: the frame warning (an error here) keeps every frame to half a page. Nothing needs
-    # more than 4-byte alignment.
+    # more than 4-byte alignment. A function called once stays a function, whole: inlined into its
+    # caller at -Oz it grows by the copies of what the caller keeps around it, about 300 bytes in
+    # all here, and the callers' frames grow with it.
     list(PREPEND UNINST_PERIOD_COMPILE_OPTIONS -march=i486 -mtune=i486 -mpreferred-stack-boundary=2
-         -mno-stack-arg-probe -mno-accumulate-outgoing-args -Wframe-larger-than=2048)
+         -mno-stack-arg-probe -mno-accumulate-outgoing-args -fno-inline-functions-called-once
+         -fno-partial-inlining -Wframe-larger-than=2048)
     list(APPEND UNINST_PERIOD_LINK_OPTIONS
         -Wl,--major-os-version,4 -Wl,--minor-os-version,0
         -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0

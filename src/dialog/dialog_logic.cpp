@@ -49,12 +49,11 @@ std::int32_t BarBoundary(std::int32_t left, std::int32_t right, std::int32_t per
 }
 
 BarParts SplitBar(std::int32_t left, std::int32_t right, std::int32_t percent, bool fromRight) {
-    if (!fromRight) {
-        const std::int32_t boundary = BarBoundary(left, right, percent);
-        return {left, boundary, boundary, right};
-    }
-    const std::int32_t boundary = BarBoundary(right, left, percent);
-    return {boundary, right, left, boundary};
+    const std::int32_t boundary = BarBoundary(left, right, percent);
+    if (!fromRight) return {left, boundary, boundary, right};
+    // The same share of the bar, measured from its right end.
+    const std::int32_t mirrored = left + right - boundary;
+    return {mirrored, right, left, mirrored};
 }
 
 WindowLayout ChooseWindowLayout(const Language& language, bool systemMirrors) {

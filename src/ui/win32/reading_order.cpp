@@ -5,10 +5,6 @@
 
 namespace {
 
-// Where DLGTEMPLATEEX and DLGTEMPLATE keep the extended style.
-constexpr std::size_t kExtendedTemplateExStyleOffset = 8;
-constexpr std::size_t kTemplateExStyleOffset = 4;
-
 // The editions that cannot mirror lack the function or let it fail. SetProcessDefaultLayout is
 // of no use here: it covers only windows without an owner, and the about box has one, so each
 // template asks for the mirroring itself.
@@ -17,14 +13,6 @@ bool SystemMirrorsWindows() {
     auto* const getLayout = FindSystemFunction<Call>("USER32.DLL", "GetProcessDefaultLayout");
     DWORD layout = 0;
     return getLayout != nullptr && getLayout(&layout) != FALSE;
-}
-
-std::vector<unsigned char> MirroredTemplate(int templateId) {
-    std::vector<unsigned char> copy = TemplateResource(templateId);
-    if (copy.size() < kExtendedTemplateExStyleOffset + 4) return {};
-    const bool extended = copy[0] == 1 && copy[1] == 0 && copy[2] == 0xFF && copy[3] == 0xFF;
-    copy[(extended ? kExtendedTemplateExStyleOffset : kTemplateExStyleOffset) + 2] |= WS_EX_LAYOUTRTL >> 16;
-    return copy;
 }
 
 BOOL CALLBACK ReadRightToLeft(HWND window, LPARAM) {
@@ -40,8 +28,8 @@ WindowLayout LayoutFor(const Language& language) {
 }
 
 std::vector<unsigned char> TemplateForLanguage(int templateId, const Language& language) {
-    if (LayoutFor(language) == WindowLayout::Mirrored) return MirroredTemplate(templateId);
-    return TemplateForCodePage(templateId, language.CodePage());
+    const std::optional<ScriptFont> font = ScriptFontFor(language.CodePage());
+    return AdaptedTemplate(templateId, font ? &*font : nullptr, LayoutFor(language) == WindowLayout::Mirrored);
 }
 
 void ApplyReadingOrder(HWND dialog, const Language& language) {

@@ -11,10 +11,12 @@ constexpr ScriptFont kSimplifiedChinese{9, L"\x5B8B\x4F53", GB2312_CHARSET};    
 constexpr ScriptFont kTraditionalChinese{9, L"\x65B0\x7D30\x660E\x9AD4", CHINESEBIG5_CHARSET};  // PMingLiU
 constexpr ScriptFont kKorean{9, L"\xAD74\xB9BC", HANGUL_CHARSET};                             // Gulim
 
-// Sizes of the fixed headers of DLGTEMPLATE and DLGTEMPLATEEX, and where each keeps its style.
+// Sizes of the fixed headers of DLGTEMPLATE and DLGTEMPLATEEX, and where each keeps its styles.
 constexpr std::size_t kHeaderSize = 18;
 constexpr std::size_t kExtendedHeaderSize = 26;
 constexpr std::size_t kExtendedStyleOffset = 12;
+constexpr std::size_t kExStyleOffset = 4;
+constexpr std::size_t kExtendedExStyleOffset = 8;
 // DLGTEMPLATEEX has weight, italic and charset after the point size.
 constexpr std::size_t kExtendedFontFields = 4;
 constexpr std::size_t kExtendedCharsetOffset = 3;
@@ -73,49 +75,47 @@ CString AnsiFaceName(const ScriptFont& font) {
     return face;
 }
 
-std::vector<unsigned char> TemplateResource(int templateId) {
+std::vector<unsigned char> AdaptedTemplate(int templateId, const ScriptFont* font, bool mirrored) {
+    if (font == nullptr && !mirrored) return {};
     const HMODULE module = GetModuleHandleA(nullptr);
     const HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
     if (resource == nullptr) return {};
     const HGLOBAL loaded = LoadResource(module, resource);
     const auto* data = static_cast<const unsigned char*>(loaded != nullptr ? LockResource(loaded) : nullptr);
-    if (data == nullptr) return {};
-    return std::vector<unsigned char>(data, data + SizeofResource(module, resource));
-}
-
-std::vector<unsigned char> TemplateWithFont(int templateId, const ScriptFont& font) {
-    const std::vector<unsigned char> resource = TemplateResource(templateId);
-    const unsigned char* data = resource.data();
-    const std::size_t size = resource.size();
-    if (size < kExtendedHeaderSize) return {};
+    const std::size_t size = SizeofResource(module, resource);
+    if (data == nullptr || size < kExtendedHeaderSize) return {};
 
     const TemplateReader reader(data, size);
     const bool extended = reader.Word(0) == 1 && reader.Word(2) == 0xFFFF;
-    const DWORD style = reader.Dword(extended ? kExtendedStyleOffset : 0);
-    if ((style & DS_SETFONT) == 0) return {};
-    const std::size_t menuAt = extended ? kExtendedHeaderSize : kHeaderSize;
-    const std::size_t fontAt = reader.PastString(reader.PastNameOrOrdinal(reader.PastNameOrOrdinal(menuAt)));
-    const std::size_t faceAt = fontAt + 2 + (extended ? kExtendedFontFields : 0);
-    if (fontAt == 0 || !reader.Fits(faceAt)) return {};
-    const std::size_t faceEnd = reader.PastString(faceAt);
-    // The controls start on the next DWORD boundary, in the copy as in the resource.
-    const std::size_t itemsAt = (faceEnd + 3) & ~std::size_t{3};
-    if (faceEnd == 0 || !reader.Fits(itemsAt)) return {};
+    // Without a font of the script's, the whole template is copied as it stands.
+    std::size_t fontAt = size;
+    std::size_t faceAt = 0;
+    std::size_t itemsAt = 0;
+    if (font != nullptr) {
+        const DWORD style = reader.Dword(extended ? kExtendedStyleOffset : 0);
+        if ((style & DS_SETFONT) == 0) return {};
+        const std::size_t menuAt = extended ? kExtendedHeaderSize : kHeaderSize;
+        fontAt = reader.PastString(reader.PastNameOrOrdinal(reader.PastNameOrOrdinal(menuAt)));
+        faceAt = fontAt + 2 + (extended ? kExtendedFontFields : 0);
+        if (fontAt == 0 || !reader.Fits(faceAt)) return {};
+        const std::size_t faceEnd = reader.PastString(faceAt);
+        // The controls start on the next DWORD boundary, in the copy as in the resource.
+        itemsAt = (faceEnd + 3) & ~std::size_t{3};
+        if (faceEnd == 0 || !reader.Fits(itemsAt)) return {};
+    }
 
     std::vector<unsigned char> copy(data, data + fontAt);
-    AppendWord(copy, font.pointSize);
-    if (extended) {
-        copy.insert(copy.end(), data + fontAt + 2, data + faceAt);
-        copy[fontAt + 2 + kExtendedCharsetOffset] = font.charset;
+    if (font != nullptr) {
+        AppendWord(copy, font->pointSize);
+        if (extended) {
+            copy.insert(copy.end(), data + fontAt + 2, data + faceAt);
+            copy[fontAt + 2 + kExtendedCharsetOffset] = font->charset;
+        }
+        for (const wchar_t* c = font->face; *c != 0; ++c) AppendWord(copy, static_cast<WORD>(*c));
+        AppendWord(copy, 0);
+        while (copy.size() % 4 != 0) copy.push_back(0);
+        copy.insert(copy.end(), data + itemsAt, data + size);
     }
-    for (const wchar_t* c = font.face; *c != 0; ++c) AppendWord(copy, static_cast<WORD>(*c));
-    AppendWord(copy, 0);
-    while (copy.size() % 4 != 0) copy.push_back(0);
-    copy.insert(copy.end(), data + itemsAt, data + size);
+    if (mirrored) copy[(extended ? kExtendedExStyleOffset : kExStyleOffset) + 2] |= WS_EX_LAYOUTRTL >> 16;
     return copy;
-}
-
-std::vector<unsigned char> TemplateForCodePage(int templateId, std::uint32_t codePage) {
-    const std::optional<ScriptFont> font = ScriptFontFor(codePage);
-    return font ? TemplateWithFont(templateId, *font) : std::vector<unsigned char>();
 }

@@ -27,12 +27,7 @@ BYTE HeadingCharset(std::uint32_t codePage);
 // The face as the ANSI functions (CreateFontIndirectA) take it.
 CString AnsiFaceName(const ScriptFont& font);
 
-// The bytes of the dialog template resource; empty where it cannot be read.
-std::vector<unsigned char> TemplateResource(int templateId);
-
-// A copy of the dialog template resource with its font replaced; empty where the template has
-// no font of its own or cannot be read, so that the resource itself is used.
-std::vector<unsigned char> TemplateWithFont(int templateId, const ScriptFont& font);
-
-// The template that a dialog in a language of this code page is made from: empty for the resource.
-std::vector<unsigned char> TemplateForCodePage(int templateId, std::uint32_t codePage);
+// A copy of the dialog template resource with its font replaced by the script's, where one is
+// given and the template has a font of its own, and mirrored (WS_EX_LAYOUTRTL) where asked.
+// Empty where neither applies or the template cannot be read, so that the resource itself is used.
+std::vector<unsigned char> AdaptedTemplate(int templateId, const ScriptFont* font, bool mirrored);
