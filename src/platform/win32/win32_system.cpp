@@ -49,12 +49,18 @@ CString Win32System::SystemFolder() {
 }
 
 CString Win32System::Wow64SystemFolder() {
-    // The call itself tells whether this process runs under WoW64: on 32-bit Windows it fails
-    // (ERROR_CALL_NOT_IMPLEMENTED), and systems before XP lack it.
+#if defined(_WIN64)
+    // A 64-bit process never runs under WoW64, yet the call below answers it too: its system
+    // folder is the real one.
+    return {};
+#else
+    // In a 32-bit process the call itself tells whether it runs under WoW64: on 32-bit Windows
+    // it fails (ERROR_CALL_NOT_IMPLEMENTED), and systems before XP lack it.
     using FolderCall = UINT WINAPI(LPSTR, UINT);
     auto* const folder = FindSystemFunction<FolderCall>("KERNEL32.DLL", "GetSystemWow64DirectoryA");
     if (folder == nullptr) return {};
     return ReadGrowingText([folder](char* buffer, std::uint32_t size) { return folder(buffer, size); });
+#endif
 }
 
 CString Win32System::ModuleFileName() {
