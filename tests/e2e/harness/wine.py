@@ -72,7 +72,8 @@ class Wine:
     def tool(self, name):
         """A registry tool (reg, regedit) that sees the registry as the program does: under WoW64
         the 32-bit one from SysWOW64, whose HKLM\\SOFTWARE is Wow6432Node. Wine's own settings
-        under HKCU\\Software are shared by both views."""
+        go through it too, since the program is the process that reads them; HKCU\\Software has
+        no Wow6432Node, so both views share them anyway."""
         return f"C:\\windows\\syswow64\\{name}.exe" if self.family.wow64 else name
 
     def run(self, *args, timeout=120, cwd=None, check=True):

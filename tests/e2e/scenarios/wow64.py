@@ -8,15 +8,14 @@ from harness.layout import SHARED_DLLS
 from harness.scenario import Expect, File, Key, Restart, Scenario
 
 from .common import PENDING_KEY, WOW64, confirmation, copy_path, setup_inf
-from .components import count_is, recorded
+from .components import recorded
 from .restart import holding
 
 EXIT_COMPLETED, EXIT_RESTART = 0, 3010
 
 # As the harness sees drive C, without redirection: the 64-bit system folder and the 32-bit one.
+# The 32-bit program names both System32 (GetSystemDirectory), which WoW64 redirects for it.
 SYSTEM32, SYSWOW64 = r"C:\windows\system32", r"C:\windows\syswow64"
-# As the 32-bit program names it: GetSystemDirectory gives System32, which WoW64 redirects.
-SYSDIR = r"C:\windows\system32"
 THEIRS = b"MZ another program's 64-bit file"
 
 
@@ -120,7 +119,7 @@ SCENARIOS = [
         files={WHOLE + r"\readme.txt": File("readme"), SYSWOW64 + "\\" + SHARED_NAME: File(b"MZ ours")},
         helpers={WHOLE + r"\recorder.exe": "recorder.exe", WHOLE + r"\unreg_ok.dll": "unreg_ok.dll"},
         # The count's name is the path as the program builds it, in the program's view.
-        shared_counts={SYSDIR + "\\" + SHARED_NAME: 1},
+        shared_counts={SYSTEM32 + "\\" + SHARED_NAME: 1},
         keys=(Key(WHOLE_KEY, {"Bits": "32"}),),
         prepare=(sixty_four_bit_twins(SHARED_NAME), other_programs_in_the_64_bit_view),
         answers=("click 1 once E2E Wow64 Un-Install",),
@@ -128,7 +127,7 @@ SCENARIOS = [
             exit_code=EXIT_COMPLETED, windows=(confirmation("E2E Wow64"),),
             absent=(WHOLE + r"\recorder.exe", WHOLE + r"\unreg_ok.dll", WHOLE + r"\readme.txt",
                     WHOLE + r"\UNINST\SETUP.INF", SYSWOW64 + "\\" + SHARED_NAME),
-            keys_absent=((SHARED_DLLS, SYSDIR + "\\" + SHARED_NAME), r"HKLM\SOFTWARE\Tallowmere\UNINST\E2E Wow64"),
+            keys_absent=((SHARED_DLLS, SYSTEM32 + "\\" + SHARED_NAME), r"HKLM\SOFTWARE\Tallowmere\UNINST\E2E Wow64"),
             # The helpers' logs beside them stay, as the list does not name them.
             checks=(recorded(WHOLE + r"\recorder.log", "recorder.exe", " 0 wow64"),
                     recorded(WHOLE + r"\unreg_ok.log", rf"DllUnregisterServer {WHOLE}\unreg_ok.dll"),
