@@ -2,8 +2,6 @@
 registry view Wow6432Node and its system folder SysWOW64, while a 64-bit program keeps files and
 keys of the same names in the real ones, which a removal must leave alone."""
 
-import ntpath
-
 from harness.layout import SHARED_DLLS
 from harness.scenario import Expect, File, Key, Restart, Scenario
 
