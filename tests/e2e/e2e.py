@@ -7,9 +7,14 @@
   e2e.py --build DIR --work DIR cleanup           stop the servers and the display
   e2e.py list                                     print FAMILY NAME PREFIX for every scenario, PREFIX
                                                   being the family whose prefix it runs in
+
+The WoW64 families (win7-64, win10-64) run --wow64-build (build/win32 by default) in a 64-bit
+prefix; where the kernel refuses 32-bit programs, their setup and runs print one SKIPPED line and
+exit with 77, which ctest reports as skipped.
 """
 
 import argparse
+import pathlib
 import sys
 import time
 
@@ -17,6 +22,7 @@ from harness.families import FAMILIES
 from harness.runner import Runner, ScenarioFailed
 from harness.session import Session
 from harness.text_fit import check_layout
+from harness.wow64 import SKIPPED, skip_line
 from scenarios import ALL
 
 
@@ -31,6 +37,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", help="the Windows build tree with uninst.exe and the helpers")
     parser.add_argument("--work", help="where prefixes and transcripts go")
+    parser.add_argument("--wow64-build", default=pathlib.Path(__file__).resolve().parents[2] / "build" / "win32",
+                        help="the shipped 32-bit build tree, which the WoW64 families run whatever --build is")
     parser.add_argument("command", choices=["setup", "run", "layout", "cleanup", "list"])
     parser.add_argument("family", nargs="?")
     parser.add_argument("name", nargs="?")
@@ -40,7 +48,13 @@ def main():
             for family in scenario.families:
                 print(family, scenario.name, FAMILIES[family].prefix_family)
         return 0
-    session = Session(args.work, args.build)
+    wow64 = args.family in FAMILIES and FAMILIES[args.family].wow64
+    if wow64 and args.command in ("setup", "run"):
+        line = skip_line()
+        if line:
+            print(line)
+            return SKIPPED
+    session = Session(args.work, args.wow64_build if wow64 else args.build)
     if args.command == "setup":
         print(f"{args.family} prefix ready in {session.set_up(args.family):.1f} s")
         return 0

@@ -17,6 +17,9 @@ class Family:
     # Wine 8 takes the code page and the UI language from each process's locale, so a family that
     # differs only in them runs in another family's prefix instead of making its own.
     prefix_of: Optional[str] = None
+    # A 64-bit prefix that runs the shipped 32-bit build under WoW64, whatever build the other
+    # families run: there the program sees Program Files (x86), Wow6432Node and SysWOW64.
+    wow64: bool = False
 
     def env(self):
         env = {"LANG": self.locale} if self.locale else {}
@@ -45,6 +48,8 @@ FAMILIES = {
     "de": Family("de", None, locale="de_DE.UTF-8", messages="de_DE.UTF-8", prefix_of="nt"),
     "ru": Family("ru", None, locale="ru_RU.UTF-8", encoding="cp1251", messages="ru_RU.UTF-8", prefix_of="nt"),
     "ja-ui": Family("ja-ui", None, messages="ja_JP.UTF-8", prefix_of="nt"),
+    "win7-64": Family("win7-64", "win7", wow64=True),
+    "win10-64": Family("win10-64", "win10", wow64=True),
 }
 
 

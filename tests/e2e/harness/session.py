@@ -11,6 +11,7 @@ import time
 from . import display
 from .families import FAMILIES
 from .wine import Wine, can_run_32bit_linux_programs
+from .wow64 import require_32bit
 
 ROOT = pathlib.Path(__file__).resolve().parents[3]
 
@@ -68,13 +69,18 @@ class Session:
         self._save(state)
         return name
 
+    def prefix_arch(self, family):
+        return "win64" if FAMILIES[family].wow64 else self.arch()
+
     def wine(self, family):
+        if FAMILIES[family].wow64:
+            require_32bit(self.program())
         prefix = self.work_dir / FAMILIES[family].prefix_family / "prefix"
-        return Wine(prefix, self.arch(), self.display(), family)
+        return Wine(prefix, self.prefix_arch(family), self.display(), family)
 
     def set_up(self, family):
         started = time.monotonic()
-        if self.arch() == "win32" and not can_run_32bit_linux_programs():
+        if self.arch() == "win32" and not FAMILIES[family].wow64 and not can_run_32bit_linux_programs():
             raise RuntimeError(
                 "the Windows build is 32-bit, but this machine cannot execute Wine's 32-bit loader "
                 "(i386 ELF programs fail with 'Exec format error'); point UNINST_E2E_WINDOWS_BUILD "
@@ -90,7 +96,7 @@ class Session:
                 continue
             prefix = self.work_dir / family / "prefix"
             if prefix.exists():
-                Wine(prefix, self.arch(), state.get("display", ""), family).kill_server()
+                Wine(prefix, self.prefix_arch(family), state.get("display", ""), family).kill_server()
         if state.get("xvfb_pid"):
             display.stop_xvfb(state["xvfb_pid"])
         self.state_file.unlink(missing_ok=True)

@@ -69,6 +69,13 @@ class Wine:
             env["WINELOADER"] = self.loader
         return env
 
+    def tool(self, name):
+        """A registry tool (reg, regedit) that sees the registry as the program does: under WoW64
+        the 32-bit one from SysWOW64, whose HKLM\\SOFTWARE is Wow6432Node. Wine's own settings
+        go through it too, since the program is the process that reads them; HKCU\\Software has
+        no Wow6432Node, so both views share them anyway."""
+        return f"C:\\windows\\syswow64\\{name}.exe" if self.family.wow64 else name
+
     def run(self, *args, timeout=120, cwd=None, check=True):
         # Files, not pipes: the services that Wine starts inherit the output and outlive the call.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
@@ -135,13 +142,13 @@ class Wine:
         self.start_persistent_server()
 
     def set_version(self, version):
-        self.run("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f")
+        self.run(self.tool("reg"), "add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f")
 
     def restore_version(self):
         if self.family.version:
             self.set_version(self.family.version)
         else:
-            self.run("reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f", check=False)
+            self.run(self.tool("reg"), "delete", r"HKCU\Software\Wine", "/v", "Version", "/f", check=False)
 
     # --- drive C ------------------------------------------------------------------------------
 
@@ -188,12 +195,12 @@ class Wine:
         work.mkdir(exist_ok=True)
         regfile = work / f"import-{time.monotonic_ns()}.reg"
         regfile.write_bytes(data)
-        self.run("regedit", "/s", f"C:\\e2e\\{regfile.name}")
+        self.run(self.tool("regedit"), "/s", f"C:\\e2e\\{regfile.name}")
         regfile.unlink()
 
     def reg_query(self, key, value=None):
         """The text `reg query` prints for a key or one value, or None when it is not there."""
-        args = ["reg", "query", key] + (["/v", value] if value is not None and value != "" else [])
+        args = [self.tool("reg"), "query", key] + (["/v", value] if value is not None and value != "" else [])
         if value == "":
             args.append("/ve")
         result = self.run(*args, check=False)

@@ -18,6 +18,8 @@ NO_RECORD = "Unable to get UNINSTALL information from registry"
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 
 EXIT_COMPLETED, EXIT_CANCELLED, EXIT_STOPPED = 0, 1602, 1603
+# The shipped 32-bit build in a 64-bit prefix, reporting Windows 7 and Windows 10.
+WOW64 = ("win7-64", "win10-64")
 NINE_X_VERSIONS = ("win95", "win98", "winme")
 
 # The first instance makes one for each run, and the working copy runs from it.

@@ -5,7 +5,7 @@ import re
 
 from harness.scenario import Expect, File, Key, Scenario, TEMP_TITLE, Window, starting
 
-from .common import EXIT_COMPLETED, EXIT_STOPPED, confirmation, copy_box, needle, setup_inf
+from .common import EXIT_COMPLETED, EXIT_STOPPED, WOW64, confirmation, copy_box, needle, setup_inf
 
 SHARED_DLLS = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"
 
@@ -75,7 +75,7 @@ ZERO_QUESTION = "The shared file "
 SCENARIOS = [
     Scenario(
         name="programs_run_before_removal",
-        app_name="E2E Progs", app_folder=PROGS, setup_inf=PROGS_INF,
+        app_name="E2E Progs", app_folder=PROGS, setup_inf=PROGS_INF, families=("nt", "9x", *WOW64),
         helpers={PROGS + r"\recorder.exe": "recorder.exe", PROGS + r"\skipped.exe": "recorder.exe",
                  PROGS + r"\sub\later.exe": "recorder.exe"},
         answers=("click 1 once E2E Progs Un-Install",),
@@ -115,7 +115,7 @@ SCENARIOS = [
     ),
     Scenario(
         name="modules_unregistered_before_deletion",
-        app_name="E2E Mods", app_folder=MODS, setup_inf=MODS_INF,
+        app_name="E2E Mods", app_folder=MODS, setup_inf=MODS_INF, families=("nt", "9x", *WOW64),
         helpers={MODS + r"\unreg_ok.dll": "unreg_ok.dll", MODS + r"\unreg_false.dll": "unreg_false.dll",
                  MODS + r"\noexport.dll": "noexport.dll"},
         answers=("click 1 once E2E Mods Un-Install", "click 6 once DllUnregisterServer() returns ERROR in"),
@@ -132,7 +132,7 @@ SCENARIOS = [
     ),
     Scenario(
         name="shared_counts_lowered",
-        app_name="E2E Shared", app_folder=r"C:\E2E\SharedApp", setup_inf=SHARED_INF,
+        app_name="E2E Shared", app_folder=r"C:\E2E\SharedApp", setup_inf=SHARED_INF, families=("nt", "9x", *WOW64),
         files={**{path: File(b"MZ shared") for path in COUNTED}, r"C:\E2E\SharedApp\shared.txt": File("s")},
         shared_counts=COUNTED,
         answers=("click 1 once E2E Shared Un-Install",

@@ -11,7 +11,7 @@ import time
 from harness.runner import windows_path_of
 from harness.scenario import Expect, File, Key, Record, Restart, Scenario
 
-from .common import EXIT_COMPLETED, setup_inf
+from .common import EXIT_COMPLETED, WOW64, setup_inf
 from .components import SHARED_DLLS, count_is, dword
 
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -61,7 +61,7 @@ class BeforeAndAfter:
         # What any machine has: the folder the installation goes into and the key of shared
         # counts. A restart first, so that what earlier scenarios queued for it is done.
         wine.unix_path(BEFORE_AFTER).mkdir(parents=True, exist_ok=True)
-        wine.run("reg", "add", SHARED_DLLS, "/f")
+        wine.run(wine.tool("reg"), "add", SHARED_DLLS, "/f")
         wine.restart()
         self.before[str(wine.prefix)] = picture(wine, wine.prefix.parent)
 
@@ -153,7 +153,7 @@ def key_gone(key):
 SCENARIOS = [
     Scenario(
         name="before_and_after",
-        app_name="E2E BeforeAfter", app_folder=BEFORE_AFTER_APP,
+        app_name="E2E BeforeAfter", app_folder=BEFORE_AFTER_APP, families=("nt", "9x", *WOW64),
         setup_inf=BEFORE_AFTER_INF,
         files={
             BEFORE_AFTER_APP + r"\app.exe": File("app"),
@@ -181,7 +181,7 @@ SCENARIOS = [
     ),
     Scenario(
         name="stopped_at_a_question_and_run_again",
-        app_name="E2E Stopped", app_folder=STOPPED,
+        app_name="E2E Stopped", app_folder=STOPPED, families=("nt", "9x", *WOW64),
         setup_inf=STOPPED_INF,
         files={STOPPED + r"\app.exe": File("app"), STOPPED_FIRST: File("first"), STOPPED_SECOND: File("second")},
         # The first file is shared with another application; the second only with this one.

@@ -3,7 +3,7 @@ leaves the temporary copy to the next restart, and screenshots of both windows."
 
 from harness.scenario import Expect, File, Restart, Scenario, Window
 
-from .common import (EXIT_CANCELLED, EXIT_COMPLETED, confirmation, copy_deletion_queued, copy_path,
+from .common import (EXIT_CANCELLED, EXIT_COMPLETED, WOW64, confirmation, copy_deletion_queued, copy_path,
                      copy_ran_from_temp, setup_inf)
 
 # The texts that stay up for a pause; the driver's polling may miss one that is replaced at once.
@@ -50,7 +50,7 @@ def lines_in_order(*expected):
 SCENARIOS = [
     Scenario(
         name="completed_run_steps_through_phases",
-        app_name="E2E Steps", app_folder=r"C:\E2E\Steps",
+        app_name="E2E Steps", app_folder=r"C:\E2E\Steps", families=("nt", "9x", *WOW64),
         # The second program holds the bar at 50 for the screenshot.
         setup_inf=setup_inf("E2E Steps", [r"%apppath%\one.txt", r"%apppath%\two.txt", r"%apppath%\slow.exe"],
                             extra="\n[ExecuteOnUninstall]\nslow.exe,0\nslow.exe,0 2500\n"),
