@@ -99,14 +99,24 @@ def pending_entries(result):
     return [entry.lstrip("!").removeprefix("\\??\\").rstrip("\\") for entry in entries if entry]
 
 
-def queued_under_syswow64(result):
-    entries = [entry.lower() for entry in pending_entries(result)]
-    problems = [] if HELD_FILE.lower() in entries else [f"{HELD_FILE} is not queued: {entries}"]
-    mapped = (SYSTEM32 + "\\" + HELD_NAME).lower()
-    if mapped in entries:
-        problems.append(f"{mapped}, the 64-bit program's file, is queued: {entries}")
-    problems += [f"the system folder {entry} itself is queued" for entry in entries if entry in SYSTEM_FOLDERS]
-    return problems
+def queued_as(held, not_queued=None):
+    """The held file is queued under the name the restart must delete, another program's file of
+    the same name is not, and no system folder itself is."""
+    def check(result):
+        entries = [entry.lower() for entry in pending_entries(result)]
+        problems = [] if held.lower() in entries else [f"{held} is not queued: {entries}"]
+        if not_queued and not_queued.lower() in entries:
+            problems.append(f"{not_queued}, the 64-bit program's file, is queued: {entries}")
+        problems += [f"the system folder {entry} itself is queued" for entry in entries if entry in SYSTEM_FOLDERS]
+        return problems
+    return check
+
+
+# Where no WoW64 is in between, the program's system folder is the real one, and its file is
+# queued under that name: on 32-bit Windows, and for the x86-64 build on 64-bit Windows.
+OWN = r"C:\Program Files\E2E System Held"
+OWN_FILE = SYSTEM32 + r"\E2ESYSHD.DLL"
+OWN_HOLDER = r"C:\E2E\System Holder\holder.exe"
 
 
 SCENARIOS = [
@@ -144,9 +154,23 @@ SCENARIOS = [
             exit_code=EXIT_RESTART,
             absent=(HELD + r"\a.txt",),
             present=(HELD_FILE,),
-            checks=(queued_under_syswow64, twins_kept(HELD_NAME))),
+            checks=(queued_as(HELD_FILE, SYSTEM32 + "\\" + HELD_NAME), twins_kept(HELD_NAME))),
         restart=Restart(gone=(HELD_FILE, HELD + r"\UNINST\uninst.exe", copy_path),
                         checks=(twins_kept(HELD_NAME),)),
+        timeout=120,
+    ),
+    Scenario(
+        name="held_system_file_queued_under_its_own_name",
+        app_name="E2E System Held", app_folder=OWN, families=("nt",),
+        setup_inf=setup_inf("E2E System Held", [r"%apppath%\a.txt", r"%sysdir%\E2ESYSHD.DLL"]),
+        files={OWN + r"\a.txt": File("a"), OWN_FILE: File(b"MZ ours")},
+        folders=(r"C:\E2ELogs",),
+        helpers={OWN_HOLDER: "holder.exe"},
+        arguments=("/SILENT", "/WAIT", "/LOG=" + r"C:\E2ELogs\system-held.log"),
+        prepare=(holding(OWN_HOLDER, OWN_FILE),),
+        expect=Expect(exit_code=EXIT_RESTART, absent=(OWN + r"\a.txt",), present=(OWN_FILE,),
+                      checks=(queued_as(OWN_FILE),)),
+        restart=Restart(gone=(OWN_FILE, OWN + r"\UNINST\uninst.exe", copy_path)),
         timeout=120,
     ),
 ]
