@@ -53,6 +53,7 @@ test: host win32 win64 fuzz
 	$(NOTE_FALLBACK) "the Wine scenarios"
 	ctest --test-dir build/host --output-on-failure -L e2e $(E2E_REPEAT)
 	$(NOTE_FALLBACK) "the Wine scenarios"
+	@bash scripts/windows-build.sh note-wow64
 
 unit: host
 	ctest --test-dir build/host --output-on-failure -LE e2e
@@ -61,6 +62,7 @@ e2e: host win32 win64
 	$(NOTE_FALLBACK) "the Wine scenarios"
 	ctest --test-dir build/host --output-on-failure -L e2e $(E2E_REPEAT)
 	$(NOTE_FALLBACK) "the Wine scenarios"
+	@bash scripts/windows-build.sh note-wow64
 
 demo: win32 win64
 	$(NOTE_FALLBACK) "the demo"
