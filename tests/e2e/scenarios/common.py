@@ -109,12 +109,25 @@ def reports_9x(result):
     return version in NINE_X_VERSIONS
 
 
+def pending_renames(wine):
+    """The text `reg query` prints for the NT restart queue, PendingFileRenameOperations; empty
+    when nothing is queued."""
+    return wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
+
+
+def pending_entries(wine):
+    """The paths of the NT restart queue, without the \\??\\ and ! prefixes."""
+    _, _, data = pending_renames(wine).partition("REG_MULTI_SZ")
+    entries = [entry.strip() for entry in data.strip().split("\\0")]
+    return [entry.lstrip("!").removeprefix("\\??\\").rstrip("\\") for entry in entries if entry]
+
+
 def copy_deletion_queued(result):
     """The platform decides where: WININIT.INI on 9x, the pending renames on NT."""
     copy = copy_path(result)
     if copy is None:
         return ["no working copy was seen"]
-    pending = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
+    pending = pending_renames(result.wine)
     in_pending = copy.lower() in pending.lower()
     entries = wininit_entries(result)
     in_wininit = copy.lower() in (entry.lower() for entry in entries)

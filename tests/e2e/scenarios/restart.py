@@ -6,7 +6,7 @@ import time
 
 from harness.scenario import Expect, File, Restart, Scenario
 
-from .common import PENDING_KEY, WOW64, confirmation, copy_path, setup_inf, wininit_entries, wininit_path
+from .common import WOW64, confirmation, copy_path, pending_renames, setup_inf, wininit_entries, wininit_path
 
 EXIT_COMPLETED, EXIT_RESTART = 0, 3010
 
@@ -62,7 +62,7 @@ def open_file_queued(result):
         if FOREIGN not in entries:
             problems.append(f"another program's line is gone: {entries}")
         return problems
-    pending = (result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or "").lower()
+    pending = pending_renames(result.wine).lower()
     doc, folder = OPEN_DOC.lower(), ntpath.dirname(OPEN_DOC).lower()
     if doc not in pending:
         return [f"{OPEN_DOC} is not pending deletion: {pending!r}"]
@@ -155,7 +155,7 @@ def new_installation_kept(result):
     others = [str(p) for p in root.rglob("*") if p.is_file() and p not in wanted]
     if others:
         problems.append(f"left in the application folder: {others}")
-    pending = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
+    pending = pending_renames(result.wine)
     if pending.strip():
         problems.append(f"still queued after the restart: {pending!r}")
     return problems

@@ -2,7 +2,7 @@
 
 from harness.scenario import Expect, File, Key, Restart, Scenario, Window
 
-from .common import EXIT_COMPLETED, EXIT_STOPPED, copy_path, setup_inf
+from .common import EXIT_COMPLETED, EXIT_STOPPED, copy_path, pending_renames, setup_inf
 from .components import SHARED_DLLS, count_is, recorded, text_of
 
 EXIT_RESTART = 3010
@@ -59,8 +59,7 @@ def waiting_program_scheduled(result):
         if not moved and not any(line.endswith("\\uninst\\uninst.exe") for line in lines):
             problems.append(f"{program} is not in WININIT.INI")
         return [p + f": {wininit!r}" for p in problems]
-    pending = (result.wine.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager",
-                                     "PendingFileRenameOperations") or "").lower()
+    pending = pending_renames(result.wine).lower()
     if not moved:
         return [f"the log does not say where {program} was moved: {text!r}"]
     return [] if moved[-1].lower() in pending else [f"{moved[-1]} is not pending deletion: {pending!r}"]

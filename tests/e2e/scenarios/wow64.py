@@ -5,7 +5,7 @@ keys of the same names in the real ones, which a removal must leave alone."""
 from harness.layout import SHARED_DLLS
 from harness.scenario import Expect, File, Key, Restart, Scenario
 
-from .common import PENDING_KEY, WOW64, confirmation, copy_path, setup_inf
+from .common import WOW64, confirmation, copy_path, pending_entries, setup_inf
 from .components import recorded
 from .restart import holding
 
@@ -91,19 +91,11 @@ HELD_LOG = r"C:\E2ELogs\wow64-held.log"
 SYSTEM_FOLDERS = {SYSTEM32.lower(), SYSWOW64.lower(), r"c:\windows"}
 
 
-def pending_entries(result):
-    """The paths of PendingFileRenameOperations, without the \\??\\ and ! prefixes."""
-    text = result.wine.reg_query(PENDING_KEY, "PendingFileRenameOperations") or ""
-    _, _, data = text.partition("REG_MULTI_SZ")
-    entries = [entry.strip() for entry in data.strip().split("\\0")]
-    return [entry.lstrip("!").removeprefix("\\??\\").rstrip("\\") for entry in entries if entry]
-
-
 def queued_as(held, not_queued=None):
     """The held file is queued under the name the restart must delete, another program's file of
     the same name is not, and no system folder itself is."""
     def check(result):
-        entries = [entry.lower() for entry in pending_entries(result)]
+        entries = [entry.lower() for entry in pending_entries(result.wine)]
         problems = [] if held.lower() in entries else [f"{held} is not queued: {entries}"]
         if not_queued and not_queued.lower() in entries:
             problems.append(f"{not_queued}, the 64-bit program's file, is queued: {entries}")
